@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds everything with warnings as errors under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup-deps.sh
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESKO_SANITIZE=ON
+cmake --build build-test
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build-test --output-on-failure -j2

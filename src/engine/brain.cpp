@@ -1,0 +1,197 @@
+#include "engine/brain.h"
+
+#include <utility>
+
+namespace vesko {
+
+namespace {
+
+constexpr const char* kNoResponse = "%NORESPONSE%";
+
+constexpr std::array<const char*, kBankCount> kBankFileNames = {
+    "botinfo.mbk", "context.mbk", "context2.mbk", "nouns.mbk", "names.mbk",   "stuffing.mbk", "bad.mbk",
+    "idq.mbk",     "profiles.mbk", "temps.mbk",   "groups.mbk", "sr.mbk",     "morvash.mbk",  "emoticon.mbk"};
+
+std::unique_ptr<RandomSource> defaultRandom(const Clock& clock) {
+  return std::make_unique<SeededRandom>(static_cast<std::uint32_t>(clock.secondsSinceEpoch()));
+}
+
+// Trailing blanks are not part of what the user said: "where is my dog? "
+// stays a question, and a line of blanks counts as empty.
+Str withoutTrailingBlanks(Str line) {
+  while (!line.empty() && (line.charAt(line.length() - 1) == ' ' || line.charAt(line.length() - 1) == '\t')) line--;
+  return line;
+}
+
+}  // namespace
+
+const char* bankFileName(Bank bank) { return kBankFileNames[static_cast<std::size_t>(bank)]; }
+
+Brain::Brain(Str folder, bool headless, Str headlessUserName, BrainEnvironment environment)
+    : clock_(environment.clock ? std::move(environment.clock) : systemClock()),
+      random_(environment.random ? std::move(environment.random) : defaultRandom(*clock_)),
+      facts_(*clock_, *random_),
+      grammar_(*random_),
+      mindFolder_(std::move(folder)),
+      headless_(headless),
+      headlessUserName_(std::move(headlessUserName)) {
+  userName_ = facts_.userName();
+  for (int i = 0; i < kBankCount; ++i)
+    banks_[static_cast<std::size_t>(i)].path = mindFolder_ + bankFileName(static_cast<Bank>(i));
+}
+
+Brain::~Brain() = default;
+
+bool Brain::isBanned(const Str& answer) const {
+  // Case-blind, so a ban also catches a remembered statement, which the
+  // knowledge store gives back in lower case.
+  const Str wanted = answer.upper();
+  for (const Str& bad : badAnswers_)
+    if (bad.upper() == wanted) return true;
+  return false;
+}
+
+Str Brain::emoticonSuffix() {
+  // A mind without emoticons, or with a frequency of 0 or less, never gets one.
+  if (emoticonFrequency_ <= 0 || emoticons_.empty()) return Str();
+  if (random_->draw() % static_cast<std::uint32_t>(emoticonFrequency_) != 0) return Str();
+  const auto pick = random_->draw() % static_cast<std::uint32_t>(emoticons_.count());
+  return Str(" ") + emoticons_.at(static_cast<int>(pick));
+}
+
+Str Brain::finish(const Str& answer) {
+  lastAnswer_ = answer;
+  const Str substituted = substituteVariables(answer);
+  grammar_.setLastAnswerWords(WordList(substituted.stripPunctuation().upper()));
+  return substituted.lower() + emoticonSuffix();
+}
+
+Str Brain::respond(Str line) {
+  line = withoutTrailingBlanks(std::move(line));
+  const Str typed = line;  // arithmetic sees the line without the added mark
+
+  // 1. Terminal mark.
+  if (line != "START_VESKO" && !line.empty()) {
+    const char last = line.charAt(line.length() - 1);
+    if (last != '!' && last != '?' && last != '.') line += '.';
+  }
+  // 2. Words.
+  WordList words(line);
+
+  // 3. User name.
+  if (headless_) {
+    userName_ = headlessUserName_;
+  } else {
+    userName_ = facts_.userName();
+    const Str upperName = userName_.upper();
+    if (upperName != "USER" && !names_.has(upperName)) names_.add(upperName);
+  }
+
+  // 4-6. The name dialogue at the start of a chat.
+  if (!headless_) {
+    if (line == "START_VESKO") {
+      profileQuestionPending_ = true;
+      turn_ = 1;
+      lastAnswerSource_ = AnswerSource::kNameDialogue;
+      return finish(facts_.nextQuestion());
+    }
+    if (turn_ == 1) {
+      profileQuestionPending_ = true;
+      lastAnswerSource_ = AnswerSource::kNameDialogue;
+      // A name answer with no word left once punctuation is gone (such as
+      // "?" or "...") is no name at all.
+      if (WordList(line.stripPunctuation()).empty()) return finish("Please, tell me your name!");
+      facts_.takeAnswer(line);
+      turn_ = 2;
+      return finish(facts_.nextQuestion());
+    }
+    if (turn_ == 2) {
+      facts_.takeAnswer(line);
+      turn_ = 3;
+      profileQuestionPending_ = false;
+      lastAnswerSource_ = AnswerSource::kNameDialogue;
+      return finish(grammar_.generate(WordList()).join());
+    }
+  }
+
+  // 7. Any other turn.
+  ++turn_;
+  if (!headless_ && profileQuestionPending_) facts_.takeAnswer(line);
+  // 8. Feedback on a remembered answer.
+  if (feedbackExpected_) knowledge_.feedback(words);
+  // 9.
+  profileQuestionPending_ = false;
+  feedbackExpected_ = false;
+
+  // 10-11. Normalise and learn the sentence's grammar.
+  WordList classes;
+  normalise(words, classes);
+  grammar_.learn(words);
+
+  Str answer = kNoResponse;
+  lastAnswerSource_ = AnswerSource::kNone;
+  if (teachCommand(line, answer)) {
+    // 12. Teaching commands answer directly.
+    lastAnswerSource_ = AnswerSource::kTeachingCommand;
+  } else if (calculator_.isMathQuestion(typed)) {
+    // 13. Arithmetic.
+    answer = calculator_.answerMathQuestion(typed);
+    lastAnswerSource_ = AnswerSource::kArithmetic;
+  } else if (words.isQuestion()) {
+    // 14. Questions: the rules, else memory; a banned answer is tried again,
+    // and one still banned after three tries counts as none.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      answer = respondByRules(words, classes);
+      lastAnswerSource_ = AnswerSource::kRules;
+      if (answer == kNoResponse) {
+        answer = knowledge_.recall(words);
+        if (answer != kNoResponse) {
+          feedbackExpected_ = true;
+          lastAnswerSource_ = AnswerSource::kKnowledge;
+        }
+      }
+      if (!isBanned(answer)) break;
+      if (attempt == 2) {
+        answer = kNoResponse;
+        feedbackExpected_ = false;
+      }
+    }
+  } else {
+    // 15. Statements are remembered, then the rules answer.
+    knowledge_.learn(words);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      answer = respondByRules(words, classes);
+      if (!isBanned(answer)) break;
+      if (attempt == 2) answer = kNoResponse;
+    }
+    lastAnswerSource_ = AnswerSource::kRules;
+  }
+  if (answer == kNoResponse) lastAnswerSource_ = AnswerSource::kNone;
+
+  // 16. Profile fallback.
+  if (answer == kNoResponse && facts_.currentKnownCount() < 5) {
+    profileQuestionPending_ = true;
+    lastAnswerSource_ = AnswerSource::kProfileQuestion;
+    return finish(facts_.nextQuestion());
+  }
+  // 17. Generation fallback: now and then a remark about the user, else a
+  // sentence of the bot's own, seeded by what the user once answered.
+  if (answer == kNoResponse) {
+    if (random_->draw() % 15 == 0) {
+      lastAnswerSource_ = AnswerSource::kRemark;
+      return finish(facts_.tellFact());
+    }
+    WordList seeds = grammar_.bestResponse(WordList(line));
+    if (seeds.empty() && !recentNouns_.empty()) {
+      seeds.append(recentNouns_.popFront());
+    }
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      answer = grammar_.generate(seeds).join();
+      if (!isBanned(answer)) break;
+    }
+    lastAnswerSource_ = AnswerSource::kGenerated;
+  }
+  return finish(answer);
+}
+
+}  // namespace vesko
