@@ -1,0 +1,57 @@
+#include "learning/mind_builder.h"
+
+#include <fstream>
+
+#include "learning/grammar_model.h"
+#include "learning/knowledge_store.h"
+
+namespace vesko {
+
+namespace {
+
+// Calls `learnLine` for every non-empty line of the file; the last line counts
+// even without a line end, so a hand-written source loses nothing.
+template <typename LearnLine>
+void forEachLine(const Str& path, LearnLine learnLine) {
+  std::ifstream in(path.std(), std::ios::binary);
+  Str line;
+  while (in.good()) {
+    readLine(in, line);
+    if (!line.empty()) learnLine(line);
+  }
+}
+
+// In the source the bot speaks of itself as "&botname"; learning swaps the two
+// name markers back, so what is stored reads the same as the source.
+WordList swappedNameMarkers(const Str& line) {
+  WordList tokens = WordList(line).splitPunctuation();
+  WordList swapped;
+  for (const Str& token : tokens) {
+    if (token == "&botname") swapped.append("&username");
+    else if (token == "&username") swapped.append("&botname");
+    else swapped.append(token);
+  }
+  return swapped.joinPunctuation();
+}
+
+}  // namespace
+
+Status buildLanguageBanks(const Str& sourceFolder, const Str& outputFolder, RandomSource& random) {
+  GrammarModel grammar(random);
+  forEachLine(sourceFolder + "input_l.txt", [&](const Str& line) { grammar.learn(swappedNameMarkers(line)); });
+  Status status = grammar.save(outputFolder + "groups.mbk", outputFolder + "temps.mbk", outputFolder + "sr.mbk");
+  if (!status) return status;
+
+  KnowledgeStore knowledge;
+  forEachLine(sourceFolder + "input_k.txt", [&](const Str& line) { knowledge.learn(WordList(line)); });
+  status = knowledge.save(outputFolder + "morvash.mbk");
+  if (!status) return status;
+
+  std::ofstream version((outputFolder + "version.mbk").std(), std::ios::binary | std::ios::trunc);
+  version << "4.1\n300\n";
+  version.close();
+  if (!version) return Status::ioError("cannot write " + (outputFolder + "version.mbk").std());
+  return Status::ok();
+}
+
+}  // namespace vesko
