@@ -134,6 +134,9 @@ class Brain {
   const BotInfo& botInfo() const { return bot_; }
   const Str& userName() const { return userName_; }
   const Str& mindFile() const { return mindFile_; }
+  // True from a loadMind that loaded until saveMind packed the mind away; a
+  // Brain without a mind in use refuses to save.
+  bool mindInUse() const { return mindInUse_; }
   const Str& mindFolder() const { return mindFolder_; }
   const Str& bankPath(Bank bank) const { return banks_[static_cast<std::size_t>(bank)].path; }
   void setBankPath(Bank bank, const Str& path) { banks_[static_cast<std::size_t>(bank)].path = path; }
@@ -180,6 +183,7 @@ class Brain {
   std::int32_t turn_ = 0;
   Str lastAnswer_;
   Str mindFile_;
+  bool mindInUse_ = false;
   std::array<MemoryBank, kBankCount> banks_;
   Str mindFolder_;
   bool headless_;

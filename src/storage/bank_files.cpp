@@ -1,0 +1,293 @@
+#include "storage/bank_files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "storage/bank_reader.h"
+
+namespace vesko {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kHeaderOpen = "[{[";
+constexpr std::string_view kHeaderClose = "]}]";
+constexpr std::string_view kBankExtension = ".mbk";
+constexpr std::string_view kDefaultExtension = ".x";
+
+bool isHeader(const Str& line) { return line.startsWith(Str(kHeaderOpen)); }
+
+// The name a header line announces: the line without its first and last three
+// characters (the closing marks are not checked, so a hand-made header with
+// other closing characters still names its member).
+Str memberName(const Str& header) {
+  const int length = header.length() - static_cast<int>(kHeaderOpen.size() + kHeaderClose.size());
+  return length > 0 ? header.substr(static_cast<int>(kHeaderOpen.size()), length) : Str();
+}
+
+// A name unpacking may create in the working folder: "<stem>.mbk" with a
+// non-empty stem, no folder part, no "..", no control characters.
+bool isPlainBankName(const Str& name) {
+  const std::string& s = name.std();
+  if (s.size() <= kBankExtension.size() || !s.ends_with(kBankExtension)) return false;
+  if (s.find("..") != std::string::npos) return false;
+  return std::none_of(s.begin(), s.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return c == '/' || c == '\\' || u < 32 || u == 127;
+  });
+}
+
+// A mind file named like a bank would be packed into itself or be taken for
+// a default bank.
+bool isRefusedMindName(const Str& mindFile) {
+  const Str name = baseName(mindFile);
+  return name.empty() || name.endsWith(Str(kBankExtension)) || name.endsWith(Str(kDefaultExtension));
+}
+
+Status refusedName(const Str& mindFile) {
+  return Status::ioError(Str("\"") + mindFile + "\" cannot be a mind file: a mind file needs a name that does not end in \".mbk\" or \".x\"; choose a name ending in \".mnd\"");
+}
+
+// What the system says about the last failed file operation.
+std::string lastReason() {
+  const int err = errno;
+  return err != 0 ? std::generic_category().message(err) : std::string("the system gave no reason");
+}
+
+bool matches(std::string_view pattern, std::string_view name) {
+  std::size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      mark = n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// Copies the lines of a bank to a mind file, each ended by a line feed. The
+// last line is kept even without a line end; a line that would read back as a
+// member header cannot be stored and is dropped, so the mind stays loadable.
+void copyMemberLines(std::istream& in, std::ostream& out) {
+  Str line;
+  while (true) {
+    readLine(in, line);
+    if (!line.empty() && !isHeader(line)) out << line << '\n';
+    if (!in.good()) break;
+  }
+}
+
+// One member of a mind file about to be written.
+struct Member {
+  Str file;    // the file the lines come from, without folder
+  Str header;  // the name its header carries
+};
+
+// Writes `members` of `folder` into `mindFile` through a temporary file in the
+// mind file's folder; `kept` says in messages which files are left in place.
+Status writeMindFile(const Str& mindFile, const Str& folder, const std::vector<Member>& members, const char* kept) {
+  const Str temporary = mindFile + ".tmp";
+  const Str advice = Str("; ") + kept + " stay in " + folder + " so nothing is lost; free space or choose another folder and save again";
+  auto cannotWrite = [&](const std::string& reason) {
+    std::error_code ignored;
+    fs::remove(fs::path(temporary.std()), ignored);
+    return Status::ioError(Str("cannot write the mind file ") + mindFile + ": " + Str(reason) + advice);
+  };
+
+  errno = 0;
+  std::ofstream out(temporary.std(), std::ios::binary | std::ios::trunc);
+  if (!out.is_open()) return cannotWrite(lastReason());
+  for (const Member& member : members) {
+    const Str path = folder + member.file;
+    errno = 0;
+    std::ifstream in(path.std(), std::ios::binary);
+    if (!in.is_open()) {
+      const std::string reason = lastReason();
+      out.close();
+      std::error_code ignored;
+      fs::remove(fs::path(temporary.std()), ignored);
+      return Status::ioError(Str("cannot read the bank file ") + path + ": " + Str(reason) + "; the mind file " + mindFile +
+                             " was left as it was; check that file and save again");
+    }
+    out << kHeaderOpen << member.header << kHeaderClose << '\n';
+    copyMemberLines(in, out);
+    if (in.bad()) {
+      out.close();
+      std::error_code ignored;
+      fs::remove(fs::path(temporary.std()), ignored);
+      return Status::ioError(Str("cannot read the bank file ") + path + "; the mind file " + mindFile +
+                             " was left as it was; check that file and save again");
+    }
+    if (!out.good()) return cannotWrite(lastReason());
+  }
+  errno = 0;
+  out.flush();
+  out.close();
+  if (out.fail()) return cannotWrite(lastReason());
+
+  std::error_code ec;
+  fs::rename(fs::path(temporary.std()), fs::path(mindFile.std()), ec);
+  if (ec) return cannotWrite(ec.message());
+  return Status::ok();
+}
+
+void deleteFiles(const Str& folder, const std::vector<Member>& members) {
+  // The mind file already holds every member; a file that will not go away is
+  // only a stale copy, which the next unpack of this mind replaces.
+  for (const Member& member : members) {
+    std::error_code ignored;
+    fs::remove(fs::path((folder + member.file).std()), ignored);
+  }
+}
+
+void removeWritten(const Str& folder, StrList& written) {
+  for (const Str& name : written) {
+    std::error_code ignored;
+    fs::remove(fs::path((folder + name).std()), ignored);
+  }
+  written.clear();
+}
+
+// Reads the whole mind file once and refuses it before anything is written:
+// every member name must be a plain bank name, and a file with lines must
+// have at least one header.
+Status checkMindFile(const Str& mindFile) {
+  BankReader reader(mindFile, baseName(mindFile));
+  if (!reader.isOpen()) return Status::ioError(Str("cannot read the mind file ") + mindFile + ": " + Str(lastReason()));
+  Str line;
+  int firstLine = 0;
+  bool sawHeader = false;
+  bool more = true;
+  while (more) {
+    more = reader.next(line);
+    if (line.empty()) continue;
+    if (firstLine == 0) firstLine = reader.lineNumber();
+    if (!isHeader(line)) continue;
+    sawHeader = true;
+    const Str name = memberName(line);
+    if (!isPlainBankName(name))
+      return reader.error(Str("the member name \"") + name.substr(0, 60) +
+                          "\" is not a plain bank file name ending in \".mbk\"; the mind file was not unpacked");
+  }
+  if (firstLine != 0 && !sawHeader)
+    return Status::loadError(baseName(mindFile), firstLine,
+                             "no member header \"[{[name]}]\" in the file; it is not a mind file and was not unpacked");
+  return Status::ok();
+}
+
+}  // namespace
+
+Status unpackBanks(const Str& mindFile, const Str& folder, StrList* written) {
+  if (isRefusedMindName(mindFile)) return refusedName(mindFile);
+  std::error_code ec;
+  const fs::file_status state = fs::status(fs::path(mindFile.std()), ec);
+  if (state.type() == fs::file_type::not_found) return Status::ok();  // a new mind: the folder's banks are used
+  if (state.type() == fs::file_type::directory)
+    return Status::ioError(Str("cannot read the mind file ") + mindFile + ": it is a folder");
+
+  Status status = checkMindFile(mindFile);
+  if (!status.isOk()) return status;
+
+  StrList wroteNow;
+  std::ifstream in(mindFile.std(), std::ios::binary);
+  std::ofstream out;
+  Str outPath;
+  Str line;
+  auto writeFailed = [&](const Str& path) {
+    const std::string reason = lastReason();
+    out.close();
+    removeWritten(folder, wroteNow);
+    return Status::ioError(Str("cannot write the bank file ") + path + ": " + Str(reason) +
+                           "; the mind file was left as it was; free space in " + folder + " and load the mind again");
+  };
+  bool more = true;
+  while (more) {
+    readLine(in, line);
+    more = in.good();
+    if (line.empty()) continue;
+    if (isHeader(line)) {
+      if (out.is_open()) {
+        out.close();
+        if (out.fail()) return writeFailed(outPath);
+      }
+      const Str name = memberName(line);
+      outPath = folder + name;
+      errno = 0;
+      out.open(outPath.std(), std::ios::binary | std::ios::trunc);
+      // A repeated name re-creates its file, so the last member of a name wins.
+      if (std::find(wroteNow.begin(), wroteNow.end(), name) == wroteNow.end()) wroteNow.pushBack(name);
+      if (!out.is_open()) return writeFailed(outPath);
+    } else if (out.is_open()) {
+      // Lines before the first header belong to no member and are dropped.
+      out << line << '\n';
+      if (!out.good()) return writeFailed(outPath);
+    }
+  }
+  if (out.is_open()) {
+    out.close();
+    if (out.fail()) return writeFailed(outPath);
+  }
+  if (written != nullptr)
+    for (const Str& name : wroteNow) written->pushBack(name);
+  return Status::ok();
+}
+
+Status packBanks(const Str& mindFile, const Str& folder, const Str& pattern, bool deleteAfter) {
+  if (isRefusedMindName(mindFile)) return refusedName(mindFile);
+  StrList names;
+  listFiles(folder + pattern, names);
+  std::vector<Member> members;
+  for (const Str& name : names)
+    if (isPlainBankName(name)) members.push_back({name, name});  // other names would make the mind unloadable
+  Status status = writeMindFile(mindFile, folder, members, "the mind's banks");
+  if (status.isOk() && deleteAfter) deleteFiles(folder, members);
+  return status;
+}
+
+Status packDefaults(const Str& mindFile, const Str& folder) {
+  if (isRefusedMindName(mindFile)) return refusedName(mindFile);
+  StrList names;
+  listFiles(folder + "*" + Str(kDefaultExtension), names);
+  std::vector<Member> members;
+  for (const Str& name : names) {
+    const Str header = name.substr(0, name.length() - static_cast<int>(kDefaultExtension.size())) + Str(kBankExtension);
+    if (isPlainBankName(header)) members.push_back({name, header});
+  }
+  return writeMindFile(mindFile, folder, members, "the default banks");
+}
+
+void listFiles(const Str& pattern, StrList& list) {
+  const std::string& full = pattern.std();
+  const auto slash = full.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string(".") : full.substr(0, slash + 1);
+  const std::string_view wildcard = slash == std::string::npos ? std::string_view(full) : std::string_view(full).substr(slash + 1);
+
+  std::vector<Str> found;
+  std::error_code ec;
+  for (fs::directory_iterator it(fs::path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code typeError;
+    const std::string name = it->path().filename().string();
+    if (it->is_regular_file(typeError) && matches(wildcard, name)) found.emplace_back(name);
+  }
+  // Sorted so that packing the same folder always gives the same mind file.
+  std::sort(found.begin(), found.end());
+  for (const Str& name : found) list.pushBack(name);
+}
+
+}  // namespace vesko
