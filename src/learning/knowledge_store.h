@@ -1,8 +1,11 @@
 // KnowledgeStore: the statements a mind remembers, indexed by their words,
 // answering questions by vote and retelling what it knows about a topic.
+// Sentences are numbered in the order learned and never removed.
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <vector>
 
 #include "engine/status.h"
 #include "text/str.h"
@@ -13,12 +16,26 @@ namespace vesko {
 
 class KnowledgeStore {
  public:
-  // Remembers a statement of four words or more (questions are not learned).
-  void learn(const WordList& sentence);
+  struct Sentence {
+    Str text;  // upper case, words joined by single spaces
+    std::int32_t bonus = 0;
+  };
+  // One index entry: a keyword and the numbers of the sentences holding it,
+  // once per occurrence, in the order learned.
+  struct Entry {
+    Str word;
+    std::vector<std::int32_t> numbers;
+  };
+
+  // Remembers a statement of four words or more (questions are not learned);
+  // true when the sentence was stored.
+  bool learn(const WordList& sentence);
   // The best remembered sentence for the question, from the bot's point of
   // view and in lower case, or "%NORESPONSE%".
   Str recall(const WordList& sentence);
   Status save(const Str& path) const;
+  // Replaces the store with the file's content; a load error for a damaged
+  // file, which then leaves the store as it was. A missing file reads as empty.
   Status load(const Str& path);
   void clear();
 
@@ -28,7 +45,25 @@ class KnowledgeStore {
   // Every remembered sentence holding all keywords of the topic.
   Str tellAbout(const WordList& topic) const;
 
-  std::int64_t sentenceCount() const;
+  std::int64_t sentenceCount() const { return static_cast<std::int64_t>(sentences_.size()); }
+  // REQUIRES: 0 <= n < sentenceCount()
+  const Sentence& sentence(std::int64_t n) const { return sentences_[static_cast<std::size_t>(n)]; }
+  // The whole index in its order: by word, entries of one word in the order made.
+  std::vector<Entry> indexEntries() const;
+  // The sentence recall last answered with, or -1.
+  std::int32_t lastRecalled() const { return lastRecalled_; }
+
+ private:
+  // The entries of one word. Learning only ever adds to the first; the later
+  // ones come from a word repeated in the sentence that introduced it.
+  struct WordEntries {
+    std::vector<std::int32_t> first;
+    std::vector<std::vector<std::int32_t>> later;
+  };
+
+  std::vector<Sentence> sentences_;
+  std::map<Str, WordEntries> index_;
+  std::int32_t lastRecalled_ = -1;
 };
 
 // The content words of a sentence, sorted, duplicates kept.
