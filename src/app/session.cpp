@@ -1,0 +1,87 @@
+#include "app/session.h"
+
+#include <ostream>
+
+#include "app/distribution.h"
+#include "app/working_folder.h"
+#include "engine/random_source.h"
+
+namespace vesko::app {
+
+void complain(std::ostream& err, const std::string& message) { err << "vesko: " << message << std::endl; }
+
+std::unique_ptr<Workspace> Workspace::open(const GlobalOptions& options, std::ostream& err) {
+  const FolderChoice choice =
+      chooseWorkingFolder(options.home, FolderUse::kInteractive, currentDirectory(), processEnvironment);
+  if (!choice.ok()) {
+    complain(err, choice.error);
+    return nullptr;
+  }
+  auto lock = std::make_unique<FolderLock>(choice.folder, std::chrono::milliseconds(0));
+  if (!lock->held()) {
+    complain(err, lock->error());
+    return nullptr;
+  }
+  const LayoutResult layout = layOutWorkingFolder(choice.folder, embeddedDistribution());
+  if (!layout.status.isOk()) {
+    complain(err, "cannot set up " + choice.folder + ": " + layout.status.message());
+    return nullptr;
+  }
+  ConfigReading reading = readConfigFile(choice.folder + kConfigFileName);
+  for (const std::string& warning : reading.warnings) complain(err, "warning: " + warning);
+  return std::unique_ptr<Workspace>(new Workspace(choice.folder, std::move(lock), std::move(reading.config)));
+}
+
+std::string Workspace::defaultMindFile() const {
+  if (config_.defaultMindFile.empty()) return std::string();
+  return inFolder(folder_, config_.defaultMindFile);
+}
+
+std::string Workspace::mindToLoad(const GlobalOptions& options) const {
+  if (options.mind) return absolutePath(*options.mind);
+  return defaultMindFile();
+}
+
+std::unique_ptr<Brain> makeBrain(const std::string& folder, bool headless, const std::string& userName,
+                                 const GlobalOptions& options) {
+  BrainEnvironment environment;
+  if (options.seed) environment.random = std::make_unique<SeededRandom>(*options.seed);
+  return std::make_unique<Brain>(Str(folder), headless, Str(userName), std::move(environment));
+}
+
+std::string loadFailure(const LoadResult& result) {
+  if (!result.status.isOk()) return result.status.message();
+  if (result.code == LoadResult::kTooNew) return "the mind was made by a newer version of Vesko and cannot be loaded";
+  return std::string();
+}
+
+std::string loadNote(const LoadResult& result) {
+  if (result.code == LoadResult::kNewerCompatible)
+    return "note: the mind was made by a newer version of Vesko; it loads safely, and what this version "
+           "does not use is kept";
+  if (result.code == LoadResult::kOlder)
+    return "note: the mind was made by an older version of Vesko; the banks it lacks are emulated";
+  return std::string();
+}
+
+std::unique_ptr<Brain> openMind(const std::string& folder, const std::string& mindFile, bool headless,
+                                const std::string& userName, const GlobalOptions& options, bool mustExist,
+                                std::ostream& err) {
+  if (mustExist && (mindFile.empty() || !exists(mindFile))) {
+    complain(err, (mindFile.empty() ? std::string("no mind file is named in ") + folder + kConfigFileName
+                                    : "cannot open the mind file " + mindFile) +
+                      "; name one with --mind FILE, or make one with 'vesko new-mind FILE'");
+    return nullptr;
+  }
+  auto brain = makeBrain(folder, headless, userName, options);
+  const LoadResult result = brain->loadMind(Str(mindFile));
+  if (!result.loaded()) {
+    complain(err, mindFile + ": " + loadFailure(result));
+    return nullptr;
+  }
+  const std::string note = loadNote(result);
+  if (!note.empty()) complain(err, note);
+  return brain;
+}
+
+}  // namespace vesko::app

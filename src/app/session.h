@@ -1,0 +1,68 @@
+// What every mode of the shell shares on its way to a loaded mind: the global
+// options, the working folder with its lock and layout, config.dat, and
+// building and loading a Brain with the user told what went wrong.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/config_file.h"
+#include "app/folder_lock.h"
+#include "engine/brain.h"
+
+namespace vesko::app {
+
+struct GlobalOptions {
+  std::optional<std::string> home;
+  std::optional<std::uint32_t> seed;
+  std::optional<std::string> mind;  // as given; relative to the current directory
+};
+
+// The working folder of an interactive command, locked and laid out.
+class Workspace {
+ public:
+  // Chooses, locks and lays out the folder and reads config.dat (its warnings
+  // go to `err`). Nothing, after a message on `err`, when any step fails.
+  static std::unique_ptr<Workspace> open(const GlobalOptions& options, std::ostream& err);
+
+  const std::string& folder() const { return folder_; }
+  const Config& config() const { return config_; }
+  // The full path of the default mind as the window takes it from config.dat:
+  // relative to the working folder on the first run, else as written (a
+  // relative name is still taken in the working folder).
+  std::string defaultMindFile() const;
+  // The mind to load: --mind when given, else the default mind.
+  std::string mindToLoad(const GlobalOptions& options) const;
+
+ private:
+  Workspace(std::string folder, std::unique_ptr<FolderLock> lock, Config config)
+      : folder_(std::move(folder)), lock_(std::move(lock)), config_(std::move(config)) {}
+
+  std::string folder_;
+  std::unique_ptr<FolderLock> lock_;
+  Config config_;
+};
+
+// A Brain for `folder` whose random source follows --seed when given.
+std::unique_ptr<Brain> makeBrain(const std::string& folder, bool headless, const std::string& userName,
+                                 const GlobalOptions& options);
+
+// Why a load result keeps the mind from being used, or "" when it loaded.
+std::string loadFailure(const LoadResult& result);
+// A note for results 2 and 4 (the mind loaded but is of another version).
+std::string loadNote(const LoadResult& result);
+
+// Builds a Brain and loads `mindFile`; nothing, after a message on `err`, when
+// the file is missing (with `mustExist`) or the mind is refused.
+std::unique_ptr<Brain> openMind(const std::string& folder, const std::string& mindFile, bool headless,
+                                const std::string& userName, const GlobalOptions& options, bool mustExist,
+                                std::ostream& err);
+
+// "vesko: " + message, on its own line.
+void complain(std::ostream& err, const std::string& message);
+
+}  // namespace vesko::app
