@@ -1,9 +1,256 @@
 #include "skills/calculator.h"
 
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "text/word_list.h"
+
 namespace vesko {
 
-// Placeholder until arithmetic lands.
-bool Calculator::isMathQuestion(const Str&) { return false; }
-Str Calculator::answerMathQuestion(const Str&) { return Str(); }
+namespace {
+
+constexpr const char* kEvaluationError = "There was an error evaluating that math expression!";
+constexpr const char* kParenthesisError = "I can't answer that math question... it's not correctly parenthesized!";
+
+// Each operator of an expression costs one level of recursion; a line that
+// would nest deeper than this is not an arithmetic question, so no line can
+// exhaust the stack or keep the bot busy re-scanning it.
+constexpr int kMaxDepth = 200;
+
+struct NumberWord {
+  const char* word;
+  const char* replacement;
+};
+
+constexpr NumberWord kNumberWords[] = {
+    {"ONE", "1"},        {"TWO", "2"},        {"THREE", "3"},     {"FOUR", "4"},       {"FIVE", "5"},
+    {"SIX", "6"},        {"SEVEN", "7"},      {"EIGHT", "8"},     {"NINE", "9"},       {"TEN", "10"},
+    {"ELEVEN", "11"},    {"TWELVE", "12"},    {"THIRTEEN", "13"}, {"FOURTEEN", "14"},  {"FIFTEEN", "15"},
+    {"SIXTEEN", "16"},   {"SEVENTEEN", "17"}, {"EIGHTEEN", "18"}, {"NINETEEN", "19"},  {"TWENTY", "20"},
+    {"PLUS", "+"},       {"MINUS", "-"},      {"TIMES", "*"},
+};
+
+bool isOperator(char c) { return c == '+' || c == '-' || c == '*' || c == '/' || c == '^'; }
+
+bool keptInExpression(char c) {
+  return (c >= '0' && c <= '9') || isOperator(c) || c == '(' || c == ')' || c == '.';
+}
+
+// Cuts an expression into operands (numbers, whole parenthesised groups) and
+// operators. A fault on the end mark ends the scan with what was pushed; a
+// fault anywhere else throws.
+std::vector<std::string> scan(const std::string& e) {
+  enum class State { kStart, kNumber, kGroup, kAfterGroup, kAfterOp, kEnded };
+  std::vector<std::string> tokens;
+  State state = State::kStart;
+  std::string token;
+  int depth = 0;
+  char op = 0;
+  for (std::size_t k = 0; k <= e.size(); ++k) {
+    const bool endMark = k == e.size();
+    const char c = endMark ? '@' : e[k];
+    bool fault = false;
+    switch (state) {
+      case State::kStart:
+        if (c == '+' || c == '*' || c == '/' || c == '^' || c == '@') {
+          fault = true;
+        } else if (c == '(') {
+          token = "(";
+          depth = 1;
+          state = State::kGroup;
+        } else {
+          token += c;
+          state = State::kNumber;
+        }
+        break;
+      case State::kNumber:
+        if (isOperator(c)) {
+          tokens.push_back(token);
+          op = c;
+          state = State::kAfterOp;
+        } else if (c == '@') {
+          tokens.push_back(token);
+          state = State::kEnded;
+        } else if (c == '(') {
+          tokens.push_back(token);
+          tokens.emplace_back("*");
+          token = "(";
+          depth = 1;
+          state = State::kGroup;
+        } else {
+          token += c;
+        }
+        break;
+      case State::kGroup:
+        token += c;
+        if (c == '(') {
+          ++depth;
+        } else if (c == ')' && depth == 1) {
+          tokens.push_back(token);
+          state = State::kAfterGroup;
+        } else if (c == ')') {
+          --depth;
+        }
+        break;
+      case State::kAfterGroup:
+        if (isOperator(c)) {
+          op = c;
+          state = State::kAfterOp;
+        } else if (c == '(') {
+          tokens.emplace_back("*");
+          token = "(";
+          depth = 1;
+          state = State::kGroup;
+        } else {
+          fault = true;
+        }
+        break;
+      case State::kAfterOp:
+        tokens.emplace_back(1, op);
+        if (c == '+' || c == '*' || c == '/' || c == '^' || c == '@') {
+          fault = true;
+        } else if (c == '(') {
+          token = "(";
+          depth = 1;
+          state = State::kGroup;
+        } else {
+          token.assign(1, c);
+          state = State::kNumber;
+        }
+        break;
+      case State::kEnded:
+        fault = true;
+        break;
+    }
+    if (fault) {
+      if (endMark) break;
+      throw MathError(kEvaluationError);
+    }
+  }
+  return tokens;
+}
+
+int rank(const std::string& token) {
+  if (token == "+") return 0;
+  if (token == "-") return 1;
+  if (token == "*") return 2;
+  if (token == "/") return 3;
+  if (token == "^") return 4;
+  return 100;
+}
+
+std::string joined(const std::vector<std::string>& tokens, std::size_t from, std::size_t to) {
+  std::string out;
+  for (std::size_t i = from; i < to; ++i) out += tokens[i];
+  return out;
+}
+
+}  // namespace
+
+Str Calculator::translateNumberWords(const Str& line) {
+  std::string result;
+  for (const Str& word : WordList(line)) {
+    const Str key = word.stripPunctuation().upper();
+    bool matched = false;
+    for (const NumberWord& entry : kNumberWords) {
+      if (key == entry.word) {
+        result += entry.replacement;
+        matched = true;
+        break;
+      }
+    }
+    if (!matched) {
+      result += word.std();
+      result += ' ';
+    }
+  }
+  std::string expression;
+  for (char c : result)
+    if (keptInExpression(c)) expression += c;
+  return Str(std::move(expression));
+}
+
+float Calculator::evaluate(const Str& text) { return evaluateAt(text, 0); }
+
+float Calculator::evaluateAt(const Str& text, int depth) {
+  if (text.empty()) throw MathError(kEvaluationError);
+  if (text == lastExpression_) return lastValue_;
+  if (depth > kMaxDepth) throw MathError(kEvaluationError);
+
+  std::string e = translateNumberWords(text).std();
+  int balance = 0;
+  for (char c : e) balance += c == '(' ? 1 : c == ')' ? -1 : 0;
+  if (balance != 0) throw MathError(kParenthesisError);
+
+  // One pair of parentheses around the whole expression goes.
+  if (!e.empty() && e[0] == '(') {
+    int level = 1;
+    std::size_t i = 1;
+    for (; i < e.size(); ++i) {
+      level += e[i] == '(' ? 1 : e[i] == ')' ? -1 : 0;
+      if (level == 0) break;
+    }
+    if (level == 0 && i == e.size() - 1) e = e.substr(1, e.size() - 2);
+  }
+
+  const std::vector<std::string> tokens = scan(e);
+  float value = 0.0f;
+  if (tokens.size() == 1) {
+    value = Str(tokens[0]).toFloat();
+  } else {
+    std::size_t chosen = 0;
+    int least = 100;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+      const int r = rank(tokens[i]);
+      if (r < least) {
+        least = r;
+        chosen = i;
+      }
+    }
+    if (tokens.empty() || least == 100) throw MathError(kEvaluationError);
+    // Every intermediate value is a single-precision float.
+    const float left = evaluateAt(Str(joined(tokens, 0, chosen)), depth + 1);
+    const float right = evaluateAt(Str(joined(tokens, chosen + 1, tokens.size())), depth + 1);
+    switch (tokens[chosen][0]) {
+      case '+': value = left + right; break;
+      case '-': value = left - right; break;
+      case '*': value = left * right; break;
+      case '/': value = left / right; break;
+      default: value = static_cast<float>(std::pow(static_cast<double>(left), static_cast<double>(right))); break;
+    }
+  }
+  lastExpression_ = text;
+  lastValue_ = value;
+  return value;
+}
+
+bool Calculator::isMathQuestion(const Str& line) {
+  const Str expression = translateNumberWords(line);
+  bool hasOperator = false;
+  for (char c : expression.std()) hasOperator = hasOperator || isOperator(c);
+  if (!hasOperator) return false;
+  try {
+    evaluate(line);
+    return true;
+  } catch (const std::runtime_error&) {
+    return false;
+  }
+}
+
+Str Calculator::answerMathQuestion(const Str& line) {
+  float value = 0.0f;
+  try {
+    value = evaluate(line);
+  } catch (const std::runtime_error& e) {
+    return Str(e.what());
+  }
+  // The stream's default floating format: six significant digits, general
+  // notation, no trailing zeros.
+  std::ostringstream out;
+  out << value;
+  return Str(out.str());
+}
 
 }  // namespace vesko

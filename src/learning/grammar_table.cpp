@@ -1,0 +1,146 @@
+#include "learning/grammar_internal.h"
+
+namespace vesko::grammar {
+
+void GroupTable::clear() {
+  records_.clear();
+  dictionary_.clear();
+  byStripped_.clear();
+  dictionaryInserts_ = 0;
+  groups_.clear();
+  liveById_.clear();
+  freeIds_.clear();
+  groupCount_ = 0;
+  templates_.clear();
+  for (auto& list : byLength_) list.clear();
+  templateCount_ = 0;
+}
+
+Group* GroupTable::find(Group* group) {
+  Group* root = group;
+  while (root->absorbedBy != nullptr) root = root->absorbedBy;
+  while (group != root) {
+    Group* next = group->absorbedBy;
+    group->absorbedBy = root;
+    group = next;
+  }
+  return root;
+}
+
+WordRecord* GroupTable::lookup(const Str& word) const {
+  const auto it = dictionary_.find(word.upper());
+  return it == dictionary_.end() ? nullptr : it->second.current;
+}
+
+WordRecord* GroupTable::insertWord(const Str& word) {
+  WordRecord& record = records_.emplace_back();
+  record.word = word;
+  Entry& entry = dictionary_[word.upper()];
+  entry.current = &record;
+  entry.all.push_back(&record);
+  byStripped_[word.stripPunctuation()].push_back(&record);
+  ++dictionaryInserts_;
+  return &record;
+}
+
+void GroupTable::dropDuplicates(Group* group, const Str& word, const WordRecord* keep) {
+  const auto it = dictionary_.find(word.upper());
+  if (it == dictionary_.end() || it->second.all.size() < 2) return;
+  for (WordRecord* record : it->second.all) {
+    if (record == keep || record->group == nullptr || record->word != word) continue;
+    if (find(record->group) != group) continue;
+    group->words.eraseLast(record);
+    record->group = nullptr;
+    auto& sameStripped = byStripped_[word.stripPunctuation()];
+    std::erase(sameStripped, record);
+  }
+}
+
+const std::vector<WordRecord*>* GroupTable::recordsStripped(const Str& stripped) const {
+  const auto it = byStripped_.find(stripped);
+  return it == byStripped_.end() ? nullptr : &it->second;
+}
+
+Group* GroupTable::newGroup(std::int32_t id) {
+  if (id < 0) {
+    // A hand-edited bank may list a live id as free, or leave gaps below
+    // groupCount; a fresh group never takes an id that is in use.
+    while (!freeIds_.empty() && id < 0) {
+      const std::int32_t candidate = freeIds_.front();
+      freeIds_.pop_front();
+      if (candidate >= 0 && !liveById_.contains(candidate)) id = candidate;
+    }
+    if (id < 0) {
+      id = groupCount_;
+      while (liveById_.contains(id)) ++id;
+    }
+  }
+  Group& group = groups_.emplace_back();
+  group.id = id;
+  liveById_[id] = &group;
+  ++groupCount_;
+  return &group;
+}
+
+void GroupTable::addWord(Group* group, WordRecord* record) {
+  group->words.pushBack(record);
+  group->isPunctuation = isPunctuationWord(record->word);
+  record->group = group;
+}
+
+void GroupTable::merge(Group* kept, Group* absorbed) {
+  // Records and template positions that name `absorbed` now resolve to `kept`.
+  kept->words.concat(absorbed->words);
+  kept->templates.concat(absorbed->templates);
+  absorbed->absorbedBy = kept;
+  liveById_.erase(absorbed->id);
+  freeIds_.push_back(absorbed->id);
+  --groupCount_;
+}
+
+Group* GroupTable::groupById(std::int32_t id) const {
+  const auto it = liveById_.find(id);
+  return it == liveById_.end() ? nullptr : it->second;
+}
+
+Template* GroupTable::addTemplate(std::vector<Group*> positions) {
+  Template& t = templates_.emplace_back();
+  t.positions = std::move(positions);
+  for (Group*& position : t.positions) {
+    position = find(position);
+    position->templates.pushBack(&t);
+  }
+  byLength_[t.positions.size()].push_back(&t);
+  ++templateCount_;
+  return &t;
+}
+
+std::vector<Template*> GroupTable::findSimilar(const std::vector<Group*>& positions) const {
+  std::vector<Template*> similar;
+  const std::size_t n = positions.size();
+  const std::size_t needed = (n + 1) / 2;
+  std::vector<Group*> wanted(n, nullptr);
+  std::size_t filled = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (positions[i] != nullptr) {
+      wanted[i] = find(positions[i]);
+      ++filled;
+    }
+  }
+  if (filled < needed) return similar;
+  for (Template* u : byLength_[n]) {
+    std::size_t matches = 0;
+    std::size_t open = filled;  // positions still able to match
+    for (std::size_t i = 0; i < n && matches < needed && matches + open >= needed; ++i) {
+      if (wanted[i] == nullptr) continue;
+      --open;
+      Group*& g = u->positions[i];
+      g = find(g);
+      if (g == wanted[i]) ++matches;
+    }
+    if (matches >= needed) similar.push_back(u);
+  }
+  return similar;
+}
+
+}  // namespace vesko::grammar
