@@ -1,10 +1,115 @@
 #include "analysis/context_rules.h"
 
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <unordered_map>
+
+#include "analysis/rule_bank.h"
 #include "engine/brain.h"
 
 namespace vesko {
 
-// Placeholder until the rule banks are read.
-Str Brain::respondByRules(const WordList&, const WordList&) { return "%NORESPONSE%"; }
+namespace {
+
+constexpr const char* kNoResponse = "%NORESPONSE%";
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+struct RuleBankCache::Impl {
+  struct Entry {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified;
+    RuleBank bank;
+  };
+  std::unordered_map<std::string, Entry> entries;
+  RuleBank none;
+};
+
+RuleBankCache::RuleBankCache() : impl_(std::make_unique<Impl>()) {}
+RuleBankCache::~RuleBankCache() = default;
+
+const RuleBank& RuleBankCache::bank(const Str& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path file(path.std());
+  const std::uintmax_t size = fs::file_size(file, error);  // fails for a missing file or a folder
+  if (error) {
+    impl_->entries.erase(path.std());
+    return impl_->none;
+  }
+  const fs::file_time_type modified = fs::last_write_time(file, error);
+  if (error) {
+    impl_->entries.erase(path.std());
+    return impl_->none;
+  }
+  auto it = impl_->entries.find(path.std());
+  if (it != impl_->entries.end() && it->second.size == size && it->second.modified == modified) return it->second.bank;
+
+  std::ifstream in(path.std(), std::ios::binary);
+  if (!in) {
+    impl_->entries.erase(path.std());
+    return impl_->none;
+  }
+  Impl::Entry entry{size, modified, RuleBank::parse(in)};
+  auto [stored, added] = impl_->entries.insert_or_assign(path.std(), std::move(entry));
+  (void)added;
+  return stored->second.bank;
+}
+
+Str expandResponse(const Str& line, const WordList& words, std::int32_t start) {
+  WordList out;
+  for (const Str& token : WordList(line)) {
+    int referenceLength = 0;
+    char kind = ' ';
+    if (token.length() >= 2 && token.charAt(0) == '@' && isDigit(token.charAt(1))) {
+      referenceLength = 2;
+    } else if (token.length() >= 3 && token.charAt(0) == '@' && (token.charAt(1) == 'P' || token.charAt(1) == 'R') &&
+               isDigit(token.charAt(2))) {
+      referenceLength = 3;
+      kind = token.charAt(1);
+    }
+    if (referenceLength == 0) {
+      out.append(token);
+      continue;
+    }
+    const std::int64_t at = static_cast<std::int64_t>(start) + (token.charAt(referenceLength - 1) - '0');
+    Str word = at >= words.count() ? Str(" ") : words.wordAt(static_cast<int>(at));
+    const Str upper = word.upper();
+    if (kind == 'P') {
+      if (upper == "HE") word = "HIM";
+      else if (upper == "SHE") word = "HER";
+    } else if (kind == 'R') {
+      if (upper == "MY") word = "YOUR";
+      else if (upper == "YOUR") word = "MY";
+    }
+    out.append(word + token.substr(referenceLength, token.length() - referenceLength));
+  }
+  return out.join();
+}
+
+Str chooseRuleAnswer(const StrList& candidates, RandomSource& random, GrammarModel& grammar) {
+  if (candidates.empty()) return kNoResponse;
+  const auto pick = random.draw() % static_cast<std::uint32_t>(candidates.count());
+  WordList answer(candidates.at(static_cast<int>(pick)));
+  if (!answer.empty() && answer.wordAt(0) == "@@T") {
+    answer.removeAt(0);
+    return answer.join();
+  }
+  // A topic-word response the grammar cannot make a sentence of is no answer,
+  // so memory and the fallbacks still get their turn.
+  const Str generated = grammar.generate(answer).join();
+  return generated.empty() ? Str(kNoResponse) : generated;
+}
+
+Str Brain::respondByRules(const WordList& words, const WordList& classes) {
+  const WordList prepared = words.stripped().upperCased();
+  if (prepared.empty()) return kNoResponse;
+  const Str& path = bankPath(prepared.isQuestion() ? Bank::kContext2 : Bank::kContext);
+  return chooseRuleAnswer(ruleBanks_.bank(path).candidates(prepared, classes), *random_, grammar_);
+}
 
 }  // namespace vesko
