@@ -1,0 +1,606 @@
+#include "app/gui/chat_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSessionManager>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QVBoxLayout>
+#include <fstream>
+#include <iostream>
+
+#include "app/config_file.h"
+#include "app/gui/colour_table.h"
+#include "app/gui/edit_mind_dialog.h"
+#include "app/gui/mind_files.h"
+#include "app/gui/prompter.h"
+#include "app/gui/qt_text.h"
+#include "app/gui/settings_dialog.h"
+#include "app/gui/teach_dialog.h"
+#include "app/gui/transcript_file.h"
+#include "app/gui/welcome_dialog.h"
+#include "app/version.h"
+#include "app/working_folder.h"
+#include "learning/mind_builder.h"
+
+namespace vesko::gui {
+
+namespace {
+
+const QString kTitle = QString::fromLatin1(kProgramTitle);
+
+const char* const kTooNewText =
+    "This mind file was created with\na NEWER VERSION of Vesko than\nyou have.  It either does not have\nall the "
+    "information needed by this\nversion, or it has the neccessary\ninformation stored in a way so that\nthis version "
+    "of Vesko cannot access\nit.  The file cannot be safely loaded\nor used by this version of Vesko.";
+const char* const kNewerCompatibleText =
+    "This mind file was created with\na NEWER VERSION of Vesko than\nyou have.  It contains additional\ninformation "
+    "that will not be used\nby this version of Vesko.  However,\nit still contains all the information\nneeded by this "
+    "version.  The file\ncan be safely loaded and used\nby this version of Vesko.";
+const char* const kOlderText =
+    "This mind file was created with\na OLDER VERSION of Vesko than\nyou have.  It is missing some\nof the neccessary "
+    "memory banks,\nbut this version of Vesko can \"emulate\" those\nmemory banks as if they did exist\nand safely load "
+    "this file.";
+const char* const kInitialiseWarning =
+    "WARNING!\n This will clear this mind file's memory to the original state it was in when distributed.\n Continue?";
+const char* const kSimpleCreatedText =
+    "Mind file created.\n The mind's attributes (name, location, and so on) have been set to Vesko's defaults. \n You "
+    "should now load the mind file in order to customize those settings to your liking.";
+const char* const kAdvancedCreatedText =
+    "Mind file created.\n The mind file has been successfully created.  You may now manually load it if you wish.";
+const char* const kFolderCaption = "Select folder where neccessary MBK and TXT files reside:";
+const char* const kCreatedTitle = "Mind File Created";
+
+// A pasted line break would end a bank line early; it becomes a space.
+QString oneLine(QString text) {
+  text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+  text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return text;
+}
+
+QString withSlash(QString folder) {
+  if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+  return folder;
+}
+
+bool sameFolder(const QString& a, const QString& b) {
+  const auto normal = [](const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
+  };
+  return normal(a) == normal(b);
+}
+
+bool readable(const std::string& path) { return !path.empty() && std::ifstream(path, std::ios::binary).is_open(); }
+
+}  // namespace
+
+CChatDlg::CChatDlg(ChatWindowSetup setup, QWidget* parent)
+    : QDialog(parent),
+      setup_(std::move(setup)),
+      prompter_(*setup_.prompter),
+      workingFolder_(setup_.workingFolder) {
+  setObjectName(QStringLiteral("chatWindow"));
+  setWindowTitle(kTitle);
+  setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+
+  transcript_ = new QTextBrowser(this);
+  transcript_->setObjectName(QStringLiteral("transcript"));
+  transcript_->setReadOnly(true);
+  transcript_->setOpenLinks(false);
+  transcript_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  transcript_->setLineWrapMode(QTextEdit::WidgetWidth);
+  // Labels are coloured and the words black, so the page stays white whatever
+  // the desktop's colour scheme.
+  QPalette page = transcript_->palette();
+  page.setColor(QPalette::Base, Qt::white);
+  page.setColor(QPalette::Text, Qt::black);
+  transcript_->setPalette(page);
+
+  input_ = new QLineEdit(this);
+  input_->setObjectName(QStringLiteral("input"));
+  say_ = new QPushButton(QStringLiteral("Say"), this);
+  say_->setObjectName(QStringLiteral("sayButton"));
+  say_->setDefault(true);
+  connect(say_, &QPushButton::clicked, this, &CChatDlg::onSay);
+
+  answerTimer_.setSingleShot(true);
+  connect(&answerTimer_, &QTimer::timeout, this, &CChatDlg::onAnswerDue);
+
+  auto* bar = new QMenuBar(this);
+  bar->setObjectName(QStringLiteral("menuBar"));
+  buildMenu(bar);
+
+  auto* inputRow = new QHBoxLayout;
+  inputRow->addWidget(input_, 1);
+  inputRow->addWidget(say_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setMenuBar(bar);
+  layout->addWidget(transcript_, 1);
+  layout->addLayout(inputRow);
+  resize(560, 420);
+  input_->setFocus();
+
+  brain_ = freshBrain();
+  setColours(app::kDefaultUserColour, app::kDefaultBotColour);
+  updateMindCommands();
+
+  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    connect(app, &QGuiApplication::commitDataRequest, this, &CChatDlg::onCommitData);
+    connect(app, &QCoreApplication::aboutToQuit, this, &CChatDlg::onAboutToQuit);
+  }
+}
+
+CChatDlg::~CChatDlg() = default;
+
+QAction* CChatDlg::addCommand(QMenu* menu, const QString& text, int id, const char* objectName,
+                              void (CChatDlg::*handler)()) {
+  QAction* action = menu->addAction(text);
+  action->setObjectName(QString::fromLatin1(objectName));
+  action->setData(id);
+  connect(action, &QAction::triggered, this, handler);
+  actions_[id] = action;
+  return action;
+}
+
+void CChatDlg::buildMenu(QMenuBar* bar) {
+  QMenu* file = bar->addMenu(QStringLiteral("&File"));
+  QMenu* newMind = file->addMenu(QStringLiteral("&New Mind"));
+  addCommand(newMind, QStringLiteral("&Simple Mode..."), ID_FILE_NEWMIND_SIMPLE, "actionNewMindSimple",
+             &CChatDlg::onNewMindSimple);
+  addCommand(newMind, QStringLiteral("&Advanced Mode..."), ID_FILE_NEWMIND_ADVANCED, "actionNewMindAdvanced",
+             &CChatDlg::onNewMindAdvanced);
+  addCommand(file, QStringLiteral("&Load Mind..."), ID_FILE_LOADMIND, "actionLoadMind", &CChatDlg::onLoadMind);
+  file->addSeparator();
+  addCommand(file, QStringLiteral("&Save Transcript..."), ID_FILE_SAVETRANSCRIPT, "actionSaveTranscript",
+             &CChatDlg::onSaveTranscript);
+  file->addSeparator();
+  addCommand(file, QStringLiteral("&Restart"), ID_FILE_RESTART, "actionRestart", &CChatDlg::onRestart);
+  addCommand(file, QStringLiteral("E&xit"), ID_FILE_EXIT, "actionExit", &CChatDlg::onExit);
+
+  QMenu* customize = bar->addMenu(QStringLiteral("&Customize"));
+  addCommand(customize, QStringLiteral("Program &Settings..."), ID_CUSTOMIZE_SETTINGS, "actionSettings",
+             &CChatDlg::onSettings);
+  QMenu* mindFile = customize->addMenu(QStringLiteral("&Mind File"));
+  addCommand(mindFile, QStringLiteral("Attributes..."), ID_MINDFILE_ATTRIBUTES, "actionAttributes",
+             &CChatDlg::onAttributes);
+  mindFile->addSeparator();
+  addCommand(mindFile, QStringLiteral("Initialize..."), ID_MINDFILE_INITIALIZE, "actionInitialise",
+             &CChatDlg::onInitialise);
+  addCommand(mindFile, QStringLiteral("Teach..."), ID_MINDFILE_TEACH, "actionTeach", &CChatDlg::onTeach);
+
+  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+  addCommand(help, QStringLiteral("&Manual"), ID_HELP_MANUAL, "actionManual", &CChatDlg::onManual);
+  addCommand(help, QStringLiteral("Go to &Website"), ID_HELP_WEBSITE, "actionWebsite", &CChatDlg::onWebsite);
+  addCommand(help, QStringLiteral("&About Vesko..."), ID_HELP_ABOUT, "actionAbout", &CChatDlg::onAbout);
+}
+
+QAction* CChatDlg::action(int commandId) const {
+  const auto found = actions_.find(commandId);
+  return found == actions_.end() ? nullptr : found->second;
+}
+
+std::unique_ptr<Brain> CChatDlg::freshBrain() const {
+  return std::make_unique<Brain>(Str(workingFolder_), false, Str(),
+                                 setup_.environment ? setup_.environment() : BrainEnvironment{});
+}
+
+void CChatDlg::updateMindCommands() {
+  // Without a mind in use there is nothing to restart, reset, customise or teach.
+  const bool loaded = mindLoaded();
+  for (int id : {ID_FILE_RESTART, ID_MINDFILE_INITIALIZE, ID_MINDFILE_ATTRIBUTES, ID_MINDFILE_TEACH})
+    actions_.at(id)->setEnabled(loaded);
+}
+
+void CChatDlg::tell(const QString& text, const QString& title) {
+  prompter_.ask(this, QMessageBox::Information, title.isEmpty() ? kTitle : title, text, QMessageBox::Ok);
+}
+
+// --- the conversation ---------------------------------------------------------
+
+void CChatDlg::setColours(int userColour, int botColour) {
+  userColour_ = isValidColour(userColour) ? userColour : app::kDefaultUserColour;
+  botColour_ = isValidColour(botColour) ? botColour : app::kDefaultBotColour;
+  rebuild_ = true;  // the next refresh recolours every label shown
+}
+
+void CChatDlg::startLine(bool isBot) {
+  const Str name = isBot ? brain_->botNameUpper() : brain_->userNameUpper();
+  log_.startLine(isBot, name.std());
+}
+
+void CChatDlg::appendText(bool isBot, const Str& text, bool labelFirst) {
+  if (labelFirst) startLine(isBot);
+  log_.appendText(text.std());
+}
+
+void CChatDlg::refresh() {
+  // Lines are only ever added at the end, so the document grows by what is
+  // new; a change of colours or a new chat draws it again from the start.
+  if (rebuild_) {
+    transcript_->clear();
+    shownLines_ = 0;
+    shownTextBytes_ = 0;
+    rebuild_ = false;
+  }
+  QTextCursor cursor(transcript_->document());
+  cursor.movePosition(QTextCursor::End);
+  QTextCharFormat plain;
+  plain.setFontWeight(QFont::Normal);
+  plain.setForeground(QColor(Qt::black));
+  const std::vector<ChatLine>& lines = log_.lines();
+  for (std::size_t i = shownLines_ == 0 ? 0 : shownLines_ - 1; i < lines.size(); ++i) {
+    const ChatLine& line = lines[i];
+    if (i >= shownLines_) {
+      if (i > 0) cursor.insertBlock();
+      if (!line.label.empty()) {
+        QTextCharFormat label;
+        label.setFontWeight(QFont::Bold);
+        label.setForeground(colourAt(line.isBot ? botColour_ : userColour_));
+        cursor.insertText(toQString(line.label + "> "), label);
+      }
+      shownLines_ = i + 1;
+      shownTextBytes_ = 0;
+    }
+    if (line.text.size() > shownTextBytes_) {
+      // insertText shows the characters themselves: nothing typed is markup.
+      cursor.insertText(toQString(line.text.substr(shownTextBytes_)), plain);
+      shownTextBytes_ = line.text.size();
+    }
+  }
+  transcript_->setTextCursor(cursor);
+  transcript_->ensureCursorVisible();
+  transcript_->verticalScrollBar()->setValue(transcript_->verticalScrollBar()->maximum());
+}
+
+void CChatDlg::startChat() {
+  log_.clear();
+  rebuild_ = true;
+  if (!mindLoaded()) {
+    refresh();
+    return;
+  }
+  const Str answer = brain_->respond(Str("START_VESKO"));
+  appendText(true, answer, true);
+  startLine(false);
+  refresh();
+}
+
+void CChatDlg::onSay() {
+  if (!say_->isEnabled() || brain_ == nullptr) return;
+  const Str text = toStr(oneLine(input_->text()));
+  pendingAnswer_ = brain_->respond(text);
+  // The user's label already stands after the previous answer.
+  appendText(false, text, false);
+  startLine(true);
+  refresh();
+  input_->clear();
+  quitAfterAnswer_ = text.upper() == "BYE";
+  say_->setEnabled(false);
+  answerTimer_.start(static_cast<int>(brain_->random().draw() % 3000));
+}
+
+void CChatDlg::onAnswerDue() {
+  if (brain_ == nullptr) return;
+  appendText(true, pendingAnswer_, false);
+  startLine(false);
+  refresh();
+  chatStarted_ = true;
+  if (quitAfterAnswer_) QTimer::singleShot(0, this, [this] { close(); });
+  say_->setEnabled(true);
+}
+
+// --- start-up -----------------------------------------------------------------
+
+void CChatDlg::initialise() {
+  const app::ConfigReading reading = app::readConfigFile(workingFolder_ + app::kConfigFileName);
+  for (const std::string& warning : reading.warnings) std::cerr << "vesko: " << warning << '\n';
+  const app::Config& config = reading.config;
+  // A relative name is taken in the working folder, on the first run and after.
+  defaultMindFile_ = config.defaultMindFile.empty() ? std::string() : app::inFolder(workingFolder_, config.defaultMindFile);
+  currentMindFile_ = defaultMindFile_;
+  if (config.firstRun == 1) {
+    CWelcomeDlg welcome(QUrl::fromLocalFile(toQString(workingFolder_ + "manual.html")), prompter_, this);
+    prompter_.runDialog(welcome);
+  } else {
+    setColours(config.userColour, config.botColour);
+  }
+
+  bool loaded = false;
+  if (readable(currentMindFile_)) loaded = loadReplacing(currentMindFile_, std::string(), false, false);
+  // A missing or refused default mind: the user picks another, or goes on
+  // without a mind.
+  while (!loaded) {
+    const QString chosen = withMindExtension(prompter_.openFileName(this, mindFileChoice(QStringLiteral("Load Mind"))));
+    if (chosen.isEmpty()) break;
+    askForTranscript();
+    const std::string path = toStr(chosen).std();
+    loaded = loadReplacing(path, std::string(), false, true);
+    if (loaded) defaultMindFile_ = currentMindFile_ = path;
+  }
+  if (!loaded) brain_ = freshBrain();
+  startChat();
+  updateMindCommands();
+}
+
+// --- loading and saving minds -------------------------------------------------
+
+void CChatDlg::showLoadFailure(const LoadResult& result, const std::string& path) {
+  if (!result.status.isOk()) {
+    prompter_.ask(this, QMessageBox::Critical, kTitle,
+                  QStringLiteral("The mind file %1 cannot be loaded:\n%2")
+                      .arg(toQString(path), toQString(result.status.message())),
+                  QMessageBox::Ok);
+  } else if (result.code == LoadResult::kTooNew) {
+    prompter_.ask(this, QMessageBox::Warning, kTitle, QString::fromLatin1(kTooNewText), QMessageBox::Ok);
+  }
+}
+
+bool CChatDlg::loadReplacing(const std::string& path, const std::string& previous, bool previousInUse,
+                             bool versionNotes) {
+  brain_ = freshBrain();
+  const LoadResult result = brain_->loadMind(Str(path));
+  if (result.loaded()) {
+    if (versionNotes && result.code == LoadResult::kNewerCompatible) tell(QString::fromLatin1(kNewerCompatibleText));
+    if (versionNotes && result.code == LoadResult::kOlder) tell(QString::fromLatin1(kOlderText));
+    return true;
+  }
+  showLoadFailure(result, path);
+  // A refused mind is never saved: the Brain that tried it is dropped.
+  brain_ = freshBrain();
+  if (previousInUse) {
+    const LoadResult back = brain_->loadMind(Str(previous));
+    if (!back.loaded()) {
+      showLoadFailure(back, previous);
+      brain_ = freshBrain();
+    }
+  }
+  return false;
+}
+
+bool CChatDlg::saveBeforeReplacing() {
+  if (!mindLoaded()) return true;
+  const Status saved = brain_->saveMind();
+  if (saved.isOk()) return true;
+  prompter_.ask(this, QMessageBox::Critical, kTitle,
+                QStringLiteral("The mind could not be saved, so it stays in use:\n%1").arg(toQString(saved.message())),
+                QMessageBox::Ok);
+  return false;
+}
+
+void CChatDlg::askForTranscript() {
+  if (!chatStarted_) return;
+  if (prompter_.ask(this, QMessageBox::Question, kTitle, QStringLiteral("Would you like to save a transcript of this chat?"),
+                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+    onSaveTranscript();
+}
+
+void CChatDlg::onLoadMind() {
+  const QString chosen = withMindExtension(prompter_.openFileName(this, mindFileChoice(QStringLiteral("Load Mind"))));
+  if (chosen.isEmpty()) return;
+  askForTranscript();
+  const bool previousInUse = mindLoaded();
+  if (!saveBeforeReplacing()) return;
+  const std::string path = toStr(chosen).std();
+  if (loadReplacing(path, currentMindFile_, previousInUse, true)) currentMindFile_ = path;
+  startChat();
+  updateMindCommands();
+  if (mindLoaded()) setWindowTitle(kTitle + QStringLiteral(" - ") + toQString(currentMindFile_));
+}
+
+void CChatDlg::onRestart() {
+  if (!mindLoaded()) return;
+  askForTranscript();
+  if (!saveBeforeReplacing()) return;
+  brain_ = freshBrain();
+  const LoadResult result = brain_->loadMind(Str(currentMindFile_));
+  if (!result.loaded()) {
+    showLoadFailure(result, currentMindFile_);
+    brain_ = freshBrain();
+  }
+  startChat();
+  updateMindCommands();
+}
+
+void CChatDlg::onInitialise() {
+  if (!mindLoaded()) return;
+  if (prompter_.ask(this, QMessageBox::Warning, kTitle, QString::fromLatin1(kInitialiseWarning),
+                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    return;
+  askForTranscript();
+  // The mind in use is not saved first: what it learned is what is cleared.
+  const Status reset = brain_->createMindStep(6, Str(currentMindFile_));
+  if (!reset.isOk()) {
+    prompter_.ask(this, QMessageBox::Critical, kTitle,
+                  QStringLiteral("The mind could not be initialized:\n%1").arg(toQString(reset.message())), QMessageBox::Ok);
+    return;
+  }
+  brain_ = freshBrain();
+  const LoadResult result = brain_->loadMind(Str(currentMindFile_));
+  if (!result.loaded()) {
+    showLoadFailure(result, currentMindFile_);
+    brain_ = freshBrain();
+  }
+  startChat();
+  updateMindCommands();
+}
+
+void CChatDlg::onNewMindSimple() {
+  const QString chosen = withMindExtension(prompter_.saveFileName(this, mindFileChoice(QStringLiteral("New Mind"))));
+  if (chosen.isEmpty()) return;
+  if (mindLoaded() && sameFile(chosen, toQString(currentMindFile_))) {
+    prompter_.ask(this, QMessageBox::Warning, kTitle,
+                  QStringLiteral("%1 is the mind in use. Choose another file for the new mind.").arg(chosen),
+                  QMessageBox::Ok);
+    return;
+  }
+  const Status made = brain_->createMindStep(6, toStr(chosen));
+  if (!made.isOk()) {
+    prompter_.ask(this, QMessageBox::Critical, kTitle,
+                  QStringLiteral("The mind file could not be created:\n%1").arg(toQString(made.message())), QMessageBox::Ok);
+    return;
+  }
+  tell(QString::fromLatin1(kSimpleCreatedText), QString::fromLatin1(kCreatedTitle));
+}
+
+void CChatDlg::onNewMindAdvanced() {
+  const QString chosen = prompter_.existingFolder(this, QString::fromLatin1(kFolderCaption));
+  if (chosen.isEmpty()) return;
+  const QString folder = withSlash(chosen);
+  // The banks are built in the chosen folder: in the working folder they
+  // would overwrite the banks of the mind in use.
+  if (sameFolder(folder, toQString(workingFolder_))) {
+    prompter_.ask(this, QMessageBox::Warning, kTitle,
+                  QStringLiteral("The working folder holds the banks of the mind in use and cannot be the source of "
+                                 "a new mind. Choose another folder."),
+                  QMessageBox::Ok);
+    return;
+  }
+  const QString newMind = folder + QStringLiteral("new.mnd");
+  if (mindLoaded() && sameFile(newMind, toQString(currentMindFile_))) {
+    prompter_.ask(this, QMessageBox::Warning, kTitle,
+                  QStringLiteral("%1 is the mind in use and cannot be replaced. Load another mind first.").arg(newMind),
+                  QMessageBox::Ok);
+    return;
+  }
+  if (QFileInfo::exists(newMind) &&
+      prompter_.ask(this, QMessageBox::Question, kTitle,
+                    QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(newMind),
+                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  Status made = buildLanguageBanks(toStr(folder), toStr(folder), brain_->random());
+  if (made.isOk()) made = brain_->createMindStep(5, toStr(folder));
+  QApplication::restoreOverrideCursor();
+  if (!made.isOk()) {
+    prompter_.ask(this, QMessageBox::Critical, kTitle,
+                  QStringLiteral("The mind file could not be created:\n%1").arg(toQString(made.message())), QMessageBox::Ok);
+    return;
+  }
+  tell(QString::fromLatin1(kAdvancedCreatedText), QString::fromLatin1(kCreatedTitle));
+}
+
+void CChatDlg::onSaveTranscript() {
+  // Saving into an existing transcript appends to it, so nothing is overwritten.
+  const FileChoice choice{QStringLiteral("Save Transcript"), QStringLiteral("Text file (*.txt)"), QStringLiteral("txt"),
+                          false};
+  const QString chosen = prompter_.saveFileName(this, choice);
+  if (chosen.isEmpty() || brain_ == nullptr) return;
+  const std::string block = transcriptBlock(brain_->clock().localNow(), brain_->botNameUpper().std(),
+                                            brain_->userNameUpper().std(), log_.plainLog());
+  if (!saveTranscript(toStr(chosen).std(), block)) {
+    prompter_.ask(this, QMessageBox::Critical, kTitle, QStringLiteral("The transcript could not be written to %1.").arg(chosen),
+                  QMessageBox::Ok);
+    return;
+  }
+  chatStarted_ = false;
+}
+
+// --- dialogs and help -----------------------------------------------------------
+
+void CChatDlg::onSettings() {
+  CSettingsDlg dialog(toQString(defaultMindFile_), userColour_, botColour_, prompter_, this);
+  if (prompter_.runDialog(dialog) == QDialog::Accepted) {
+    defaultMindFile_ = toStr(dialog.defaultMindFile()).std();
+    userColour_ = dialog.userColour();
+    botColour_ = dialog.botColour();
+  }
+  setColours(userColour_, botColour_);
+  refresh();
+}
+
+void CChatDlg::onAttributes() {
+  if (!mindLoaded()) return;
+  CEditMind dialog(brain_->botInfo(), this);
+  if (prompter_.runDialog(dialog) == QDialog::Accepted) brain_->botInfo() = dialog.botInfo();
+}
+
+void CChatDlg::onTeach() {
+  if (!mindLoaded()) return;
+  CTeachDlg dialog(*brain_, prompter_, this);
+  prompter_.runDialog(dialog);
+}
+
+void CChatDlg::onManual() { prompter_.openUrl(QUrl::fromLocalFile(toQString(workingFolder_ + "manual.html"))); }
+
+void CChatDlg::onWebsite() { prompter_.openUrl(QUrl(toQString(setup_.homePage))); }
+
+void CChatDlg::onAbout() {
+  CAboutDlg dialog(this);
+  prompter_.runDialog(dialog);
+}
+
+// --- closing --------------------------------------------------------------------
+
+void CChatDlg::onExit() { close(); }
+
+void CChatDlg::reject() { close(); }
+
+void CChatDlg::closeEvent(QCloseEvent* event) {
+  if (!closed_ && !runCloseHandling(true)) {
+    event->ignore();
+    return;
+  }
+  closed_ = true;
+  answerTimer_.stop();
+  event->accept();
+}
+
+bool CChatDlg::runCloseHandling(bool interactive) {
+  if (interactive) askForTranscript();
+  while (mindLoaded()) {
+    const Status saved = brain_->saveMind();
+    if (saved.isOk() || !interactive) break;
+    const auto choice = prompter_.ask(
+        this, QMessageBox::Critical, kTitle,
+        QStringLiteral("The mind could not be saved:\n%1\n\nRetry, close without saving, or cancel to keep chatting?")
+            .arg(toQString(saved.message())),
+        QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel);
+    if (choice == QMessageBox::Discard) break;
+    if (choice != QMessageBox::Retry) return false;
+  }
+  brain_.reset();
+  if (!writeConfig() && interactive)
+    prompter_.ask(this, QMessageBox::Warning, kTitle,
+                  QStringLiteral("The settings could not be written to %1.")
+                      .arg(toQString(workingFolder_ + app::kConfigFileName)),
+                  QMessageBox::Ok);
+  return true;
+}
+
+bool CChatDlg::writeConfig() {
+  app::Config config;
+  config.firstRun = 0;
+  config.defaultMindFile = defaultMindFile_;
+  config.userColour = userColour_;
+  config.botColour = botColour_;
+  return app::writeConfigFile(workingFolder_ + app::kConfigFileName, config);
+}
+
+void CChatDlg::onCommitData(QSessionManager& manager) {
+  if (closed_) return;
+  // The session is ending: the window goes the way every close goes, asking
+  // only when the session lets it.
+  if (!runCloseHandling(manager.allowsInteraction())) {
+    manager.cancel();
+    return;
+  }
+  closed_ = true;
+  close();
+}
+
+void CChatDlg::onAboutToQuit() {
+  if (closed_) return;
+  runCloseHandling(false);
+  closed_ = true;
+}
+
+}  // namespace vesko::gui

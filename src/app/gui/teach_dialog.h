@@ -1,0 +1,51 @@
+// CTeachDlg ("Teaching"): lets the mind in use learn from a plain-text file.
+// Teaching runs in slices between window events, so the window stays alive,
+// the bar shows true progress for a file of any size, and Cancel stops after
+// the sentence being learned, keeping what was learned so far.
+#pragma once
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace vesko {
+class Brain;
+}
+
+namespace vesko::gui {
+
+class Prompter;
+
+class CTeachDlg final : public QDialog {
+  Q_OBJECT
+
+ public:
+  // REQUIRES: `brain` holds a mind in use; both outlive the dialog.
+  CTeachDlg(Brain& brain, Prompter& prompter, QWidget* parent = nullptr);
+  ~CTeachDlg() override;
+
+  // Teaches the file at `path` and closes the dialog when done; what the
+  // "Select file..." button runs after its file dialog.
+  void teachFile(const QString& path);
+  bool isTeaching() const { return teaching_; }
+  // While teaching, Cancel and Escape stop after the current sentence.
+  void reject() override;
+
+ private:
+  void onSelectFile();
+
+  Brain& brain_;
+  Prompter& prompter_;
+  QLabel* status_;
+  QPushButton* select_;
+  QPushButton* cancel_;
+  QProgressBar* progress_;
+  bool teaching_ = false;
+  bool cancelled_ = false;
+};
+
+}  // namespace vesko::gui

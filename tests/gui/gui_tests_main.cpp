@@ -1,0 +1,19 @@
+// Runs every QtTest class of the window on one QApplication, offscreen
+// unless the caller chose a platform.
+#include <QApplication>
+
+namespace vesko::gui {
+int runChatWindowTests(int argc, char** argv);
+int runDialogTests(int argc, char** argv);
+int runTeachDialogTests(int argc, char** argv);
+}  // namespace vesko::gui
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  int failures = 0;
+  failures += vesko::gui::runDialogTests(argc, argv);
+  failures += vesko::gui::runTeachDialogTests(argc, argv);
+  failures += vesko::gui::runChatWindowTests(argc, argv);
+  return failures == 0 ? 0 : 1;
+}
