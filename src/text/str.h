@@ -75,7 +75,10 @@ class Str {
   // Decimal with an optional fraction after the last "."; see str.cpp.
   float toFloat() const;
 
-  const std::string& std() const { return bytes_; }
+  const std::string& std() const& { return bytes_; }
+  // On a temporary the bytes are moved out, so `text.upper().std()` in a
+  // range-for never refers to a destroyed value.
+  std::string std() && { return std::move(bytes_); }
   const char* c_str() const { return bytes_.c_str(); }
 
  private:
