@@ -1,12 +1,35 @@
-// vesko: the program's entry. Everything it does is decided in commands.cpp.
+// vesko: the program's entry. The command line is decided in commands.cpp;
+// here the chat window is offered as the first choice for a plain `vesko`.
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/commands.h"
+#include "app/gui/chat_window_main.h"
+
+namespace {
+
+bool isSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  std::ios::sync_with_stdio(true);
+  using namespace vesko::app;
   const std::vector<std::string> args(argv, argv + argc);
-  return vesko::app::runVesko(args, std::cout, std::cerr);
+  Frontends frontends;
+  frontends.window = [argc, argv](const GlobalOptions& options) -> std::optional<int> {
+    // Without a display the terminal chat takes over before the folder is
+    // locked or config.dat read, so its warnings are not shown twice.
+    if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) return std::nullopt;
+    const auto workspace = Workspace::open(options, std::cerr);
+    if (!workspace) return kExitFailure;
+    const int status = vesko::gui::runChatWindow(argc, argv, workspace->folder(), options.seed);
+    if (status < 0) return std::nullopt;
+    return status;
+  };
+  return runVesko(args, std::cout, std::cerr, frontends);
 }
