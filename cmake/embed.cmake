@@ -4,6 +4,7 @@
 set(body "")
 set(table "")
 set(index 0)
+string(REPLACE "|" ";" FILES "${FILES}")
 foreach(path IN LISTS FILES)
   get_filename_component(name "${path}" NAME)
   file(READ "${path}" hex HEX)
