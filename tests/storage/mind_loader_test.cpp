@@ -97,6 +97,38 @@ TEST(LoadMind, ReadsBotInfoInBankOrderAndLosesAnUnendedLastEmoticon) {
   EXPECT_EQ(again->emoticons().count(), 1);
 }
 
+// The converted banks must be exactly what a model taught the paragraphs of
+// "mem.mbk" (each ended by "***"; an unended last one is not taught) and the
+// lines of "know.mbk" saves.
+TEST(LoadMind, AnOlderMindTeachesItsParagraphsAndStatementsToTheConvertedBanks) {
+  struct Case {
+    const char* mem;
+    std::vector<const char*> sentences;
+  };
+  const Case cases[] = {{"A\nB\n***\nC\n***\n", {"A B", "C"}},
+                        {"***\nX\n***\nY\nZ\n", {"*** X"}},
+                        {"I LIKE DOGS\n***\n***\nYOU ARE NICE\n***\n", {"I LIKE DOGS", "*** YOU ARE NICE"}}};
+  for (const Case& c : cases) {
+    TestFolder f;
+    f.write("m.mnd", mindText({{"version.mbk", "4.1\n200\n"}, {"mem.mbk", c.mem}, {"know.mbk", "dogs are loyal animals\ncats sleep a lot\n"}}));
+    auto brain = newBrain(f);
+    ASSERT_TRUE(brain->loadMind(f.path("m.mnd")).loaded());
+
+    TestFolder expected;
+    SeededRandom random(7);
+    GrammarModel grammar(random);
+    for (const char* sentence : c.sentences) grammar.learn(WordList(sentence));
+    ASSERT_TRUE(grammar.save(expected.path("g"), expected.path("t"), expected.path("s")).isOk());
+    KnowledgeStore knowledge;
+    for (const char* line : {"dogs are loyal animals", "cats sleep a lot"}) knowledge.learn(WordList(line));
+    ASSERT_TRUE(knowledge.save(expected.path("k")).isOk());
+    EXPECT_EQ(f.read("groups.mb2"), expected.read("g")) << c.mem;
+    EXPECT_EQ(f.read("temps.mb2"), expected.read("t")) << c.mem;
+    EXPECT_EQ(f.read("sr.mb2"), expected.read("s")) << c.mem;
+    EXPECT_EQ(f.read("morvash.mb2"), expected.read("k"));
+  }
+}
+
 // A number that is not one refuses the whole mind: the error names bank and
 // line, the mind file is untouched, no bank copy stays, the Brain holds nothing.
 TEST(LoadMind, ADamagedNumberRefusesTheMindWithoutLeavingAnythingBehind) {
