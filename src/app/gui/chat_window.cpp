@@ -135,11 +135,13 @@ CChatDlg::CChatDlg(ChatWindowSetup setup, QWidget* parent)
 
   if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
     connect(app, &QGuiApplication::commitDataRequest, this, &CChatDlg::onCommitData);
-    connect(app, &QCoreApplication::aboutToQuit, this, &CChatDlg::onAboutToQuit);
   }
 }
 
-CChatDlg::~CChatDlg() = default;
+CChatDlg::~CChatDlg() {
+  // However the window ends, a mind in use is not dropped unsaved.
+  if (!closed_) runCloseHandling(false);
+}
 
 QAction* CChatDlg::addCommand(QMenu* menu, const QString& text, int id, const char* objectName,
                               void (CChatDlg::*handler)()) {
@@ -310,6 +312,7 @@ void CChatDlg::initialise() {
   if (config.firstRun == 1) {
     CWelcomeDlg welcome(QUrl::fromLocalFile(toQString(workingFolder_ + "manual.html")), prompter_, this);
     prompter_.runDialog(welcome);
+    if (closed_) return;
   } else {
     setColours(config.userColour, config.botColour);
   }
@@ -320,12 +323,12 @@ void CChatDlg::initialise() {
   // without a mind.
   while (!loaded) {
     const QString chosen = withMindExtension(prompter_.openFileName(this, mindFileChoice(QStringLiteral("Load Mind"))));
-    if (chosen.isEmpty()) break;
-    askForTranscript();
+    if (chosen.isEmpty() || closed_) break;
     const std::string path = toStr(chosen).std();
     loaded = loadReplacing(path, std::string(), false, true);
     if (loaded) defaultMindFile_ = currentMindFile_ = path;
   }
+  if (closed_) return;
   if (!loaded) brain_ = freshBrain();
   startChat();
   updateMindCommands();
@@ -354,6 +357,7 @@ bool CChatDlg::loadReplacing(const std::string& path, const std::string& previou
     return true;
   }
   showLoadFailure(result, path);
+  if (closed_) return false;
   // A refused mind is never saved: the Brain that tried it is dropped.
   brain_ = freshBrain();
   if (previousInUse) {
@@ -387,6 +391,7 @@ void CChatDlg::onLoadMind() {
   const QString chosen = withMindExtension(prompter_.openFileName(this, mindFileChoice(QStringLiteral("Load Mind"))));
   if (chosen.isEmpty()) return;
   askForTranscript();
+  if (closed_) return;
   const bool previousInUse = mindLoaded();
   if (!saveBeforeReplacing()) return;
   const std::string path = toStr(chosen).std();
@@ -399,7 +404,7 @@ void CChatDlg::onLoadMind() {
 void CChatDlg::onRestart() {
   if (!mindLoaded()) return;
   askForTranscript();
-  if (!saveBeforeReplacing()) return;
+  if (closed_ || !saveBeforeReplacing()) return;
   brain_ = freshBrain();
   const LoadResult result = brain_->loadMind(Str(currentMindFile_));
   if (!result.loaded()) {
@@ -416,6 +421,7 @@ void CChatDlg::onInitialise() {
                     QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
     return;
   askForTranscript();
+  if (closed_) return;
   // The mind in use is not saved first: what it learned is what is cleared.
   const Status reset = brain_->createMindStep(6, Str(currentMindFile_));
   if (!reset.isOk()) {
@@ -435,7 +441,7 @@ void CChatDlg::onInitialise() {
 
 void CChatDlg::onNewMindSimple() {
   const QString chosen = withMindExtension(prompter_.saveFileName(this, mindFileChoice(QStringLiteral("New Mind"))));
-  if (chosen.isEmpty()) return;
+  if (chosen.isEmpty() || closed_) return;
   if (mindLoaded() && sameFile(chosen, toQString(currentMindFile_))) {
     prompter_.ask(this, QMessageBox::Warning, kTitle,
                   QStringLiteral("%1 is the mind in use. Choose another file for the new mind.").arg(chosen),
@@ -453,7 +459,7 @@ void CChatDlg::onNewMindSimple() {
 
 void CChatDlg::onNewMindAdvanced() {
   const QString chosen = prompter_.existingFolder(this, QString::fromLatin1(kFolderCaption));
-  if (chosen.isEmpty()) return;
+  if (chosen.isEmpty() || closed_) return;
   const QString folder = withSlash(chosen);
   // The banks are built in the chosen folder: in the working folder they
   // would overwrite the banks of the mind in use.
@@ -476,6 +482,7 @@ void CChatDlg::onNewMindAdvanced() {
                     QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(newMind),
                     QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
     return;
+  if (closed_) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   Status made = buildLanguageBanks(toStr(folder), toStr(folder), brain_->random());
   if (made.isOk()) made = brain_->createMindStep(5, toStr(folder));
@@ -520,7 +527,7 @@ void CChatDlg::onSettings() {
 void CChatDlg::onAttributes() {
   if (!mindLoaded()) return;
   CEditMind dialog(brain_->botInfo(), this);
-  if (prompter_.runDialog(dialog) == QDialog::Accepted) brain_->botInfo() = dialog.botInfo();
+  if (prompter_.runDialog(dialog) == QDialog::Accepted && !closed_) brain_->botInfo() = dialog.botInfo();
 }
 
 void CChatDlg::onTeach() {
@@ -567,7 +574,8 @@ bool CChatDlg::runCloseHandling(bool interactive) {
     if (choice == QMessageBox::Discard) break;
     if (choice != QMessageBox::Retry) return false;
   }
-  brain_.reset();
+  // The saved Brain stays until the window goes, for a command that was
+  // still waiting on a dialog when the session ended; it no longer has a mind.
   if (!writeConfig() && interactive)
     prompter_.ask(this, QMessageBox::Warning, kTitle,
                   QStringLiteral("The settings could not be written to %1.")
@@ -585,22 +593,26 @@ bool CChatDlg::writeConfig() {
   return app::writeConfigFile(workingFolder_ + app::kConfigFileName, config);
 }
 
-void CChatDlg::onCommitData(QSessionManager& manager) {
-  if (closed_) return;
-  // The session is ending: the window goes the way every close goes, asking
-  // only when the session lets it.
-  if (!runCloseHandling(manager.allowsInteraction())) {
-    manager.cancel();
-    return;
-  }
-  closed_ = true;
-  close();
+void CChatDlg::onCommitData(QSessionManager&) {
+  // The session is ending: save now, without questions nobody may answer.
+  closeWithoutQuestions();
 }
 
-void CChatDlg::onAboutToQuit() {
+void CChatDlg::closeWithoutQuestions() {
   if (closed_) return;
+  // A dialog over the window (a message box, the teaching loop) still holds
+  // the Brain on its stack: dismiss it and come back once it has returned.
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal != nullptr && modal != this) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+    else modal->close();
+    QTimer::singleShot(50, this, &CChatDlg::closeWithoutQuestions);
+    return;
+  }
   runCloseHandling(false);
   closed_ = true;
+  answerTimer_.stop();
+  close();
 }
 
 }  // namespace vesko::gui

@@ -79,6 +79,7 @@ class CChatDlg final : public QDialog {
   int userColour() const { return userColour_; }
   int botColour() const { return botColour_; }
   bool chatStarted() const { return chatStarted_; }
+  bool isClosed() const { return closed_; }
   bool mindLoaded() const { return brain_ != nullptr && brain_->mindInUse(); }
   Brain* brain() { return brain_.get(); }
   QAction* action(int commandId) const;
@@ -100,6 +101,10 @@ class CChatDlg final : public QDialog {
 
   // The Escape key runs the close handling rather than dropping the chat.
   void reject() override;
+  // Closes without questions (the session or the process is ending): any
+  // dialog open over the window is dismissed first, then the mind is saved
+  // and config.dat written.
+  void closeWithoutQuestions();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -110,7 +115,6 @@ class CChatDlg final : public QDialog {
   void onSay();
   void onAnswerDue();
   void onCommitData(QSessionManager& manager);
-  void onAboutToQuit();
 
   std::unique_ptr<Brain> freshBrain() const;
   // Loads `path` into a fresh Brain, with the messages of the Load Mind

@@ -5,10 +5,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QTimer>
 #include <cstdlib>
 
 #include "app/gui/chat_window.h"
 #include "app/gui/prompter.h"
+#include "app/stop_signal.h"
 
 #ifndef VESKO_HOME_PAGE
 #define VESKO_HOME_PAGE "https://vesko.example.org/"
@@ -76,9 +78,17 @@ int runChatWindow(int argc, char** argv, const std::string& workingFolder, std::
     };
   }
   CChatDlg window(std::move(setup));
+  // SIGTERM (a logout, a kill) and Ctrl-C in the starting terminal close the
+  // window the way every close goes, with the mind saved.
+  app::installStopHandlers();
+  QTimer stopWatch;
+  QObject::connect(&stopWatch, &QTimer::timeout, &window, [&window] {
+    if (app::stopRequested()) window.closeWithoutQuestions();
+  });
+  stopWatch.start(200);
   window.show();
   window.initialise();
-  window.exec();
+  if (!window.isClosed()) window.exec();
   return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "app/gui/teach_dialog.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -63,16 +65,38 @@ void CTeachDlg::onSelectFile() {
 }
 
 void CTeachDlg::reject() {
-  if (teaching_) {
-    cancelled_ = true;
+  // While teaching, the loop below ends after the sentence in hand and then
+  // closes the dialog itself; what was learned stays in the mind.
+  if (teacher_ != nullptr) {
+    teacher_->cancel();
     return;
   }
   QDialog::reject();
 }
 
 void CTeachDlg::teachFile(const QString& path) {
-  (void)path;
-  (void)brain_;
+  constexpr int kSteps = 1000;  // the bar counts bytes in thousandths, for files of any size
+  TextTeacher teacher(brain_);
+  teacher_ = &teacher;
+  select_->setEnabled(false);
+  status_->setText(QStringLiteral("Teaching..."));
+  progress_->setRange(0, kSteps);
+  progress_->setValue(0);
+  QElapsedTimer sinceEvents;
+  sinceEvents.start();
+  teacher.onProgress([&](const TeachProgress& progress) {
+    if (progress.totalBytes > 0)
+      progress_->setValue(static_cast<int>(progress.bytesRead * kSteps / progress.totalBytes));
+    // Teaching runs between the window's events, so the window repaints and
+    // Cancel is heard while a long file is learned.
+    if (sinceEvents.elapsed() >= 20) {
+      QCoreApplication::processEvents();
+      sinceEvents.restart();
+    }
+  });
+  summary_ = teacher.teachFile(toStr(path));
+  teacher_ = nullptr;
+  if (!summary_.cancelled) progress_->setValue(kSteps);
   QDialog::reject();
 }
 

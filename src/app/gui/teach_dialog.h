@@ -5,16 +5,12 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
-#include <memory>
+
+#include "learning/text_teacher.h"
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
-
-namespace vesko {
-class Brain;
-}
 
 namespace vesko::gui {
 
@@ -31,7 +27,9 @@ class CTeachDlg final : public QDialog {
   // Teaches the file at `path` and closes the dialog when done; what the
   // "Select file..." button runs after its file dialog.
   void teachFile(const QString& path);
-  bool isTeaching() const { return teaching_; }
+  bool isTeaching() const { return teacher_ != nullptr; }
+  // What the last teaching did.
+  const TeachSummary& summary() const { return summary_; }
   // While teaching, Cancel and Escape stop after the current sentence.
   void reject() override;
 
@@ -44,8 +42,8 @@ class CTeachDlg final : public QDialog {
   QPushButton* select_;
   QPushButton* cancel_;
   QProgressBar* progress_;
-  bool teaching_ = false;
-  bool cancelled_ = false;
+  TextTeacher* teacher_ = nullptr;  // set while a file is being taught
+  TeachSummary summary_;
 };
 
 }  // namespace vesko::gui
