@@ -6,6 +6,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTemporaryDir>
 #include <fstream>
 
 #include "app/gui/colour_table.h"
@@ -339,6 +340,63 @@ class ChatWindowTests : public QObject {
     window->action(ID_FILE_NEWMIND_ADVANCED)->trigger();
     QCOMPARE(prompter.asked.back().icon, QMessageBox::Warning);
     QVERIFY(!QFile::exists(folder.path(QStringLiteral("new.mnd"))));
+  }
+
+  void theAdvancedNewMindPacksTheFolderAndAsksBeforeReplacing() {
+    TestFolder folder;
+    QTemporaryDir source;
+    const QString sourceFolder = source.path() + QLatin1Char('/');
+    writeBytes(sourceFolder + QStringLiteral("input_l.txt"), "Hi &username, I am &botname.\nThe cat sat on the mat.\n");
+    writeBytes(sourceFolder + QStringLiteral("input_k.txt"), "The sky is blue on a sunny day.\n");
+    writeBytes(sourceFolder + QStringLiteral("botinfo.mbk"), "Nova\nfriend\nAnn\nfemale\n3\nMars\n");
+    ScriptedPrompter prompter;
+    auto window = openWindow(folder, prompter);
+    prompter.folders = {source.path()};
+    window->action(ID_FILE_NEWMIND_ADVANCED)->trigger();
+    QCOMPARE(prompter.asked.back().title, QStringLiteral("Mind File Created"));
+    const QByteArray made = readBytes(sourceFolder + QStringLiteral("new.mnd"));
+    for (const char* member : {"[{[botinfo.mbk]}]\nNova\n", "[{[groups.mbk]}]", "[{[morvash.mbk]}]", "[{[version.mbk]}]\n4.1\n300\n"})
+      QVERIFY2(made.contains(member), member);
+
+    writeBytes(sourceFolder + QStringLiteral("new.mnd"), "kept");
+    prompter.folders = {source.path()};
+    prompter.answers = {QMessageBox::No};
+    window->action(ID_FILE_NEWMIND_ADVANCED)->trigger();
+    QCOMPARE(prompter.asked.back().buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(readBytes(sourceFolder + QStringLiteral("new.mnd")), QByteArray("kept"));
+  }
+
+  void attributesChangeTheLabelAndInitialiseBringsTheDefaultsBack() {
+    TestFolder folder;
+    ScriptedPrompter prompter;
+    auto window = openWindow(folder, prompter);
+    const Str original = window->brain()->botNameUpper();
+    prompter.dialogs = {[](QDialog& dialog) {
+      dialog.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("Zora"));
+      return int(QDialog::Accepted);
+    }};
+    window->action(ID_MINDFILE_ATTRIBUTES)->trigger();
+    type(*window, QStringLiteral("hello"));
+    QVERIFY(waitForAnswer(*window));
+    // The label already shown keeps the old name; the answer's label is new.
+    QVERIFY(window->plainLog().find(original.std() + "> ") == 0);
+    QVERIFY(window->plainLog().find("\nZORA> ") != std::string::npos);
+
+    // Restart saves the new name into the mind and reads it back.
+    prompter.answers = {QMessageBox::No};  // no transcript
+    window->action(ID_FILE_RESTART)->trigger();
+    QCOMPARE(window->brain()->botNameUpper(), Str("ZORA"));
+    QVERIFY(window->plainLog().find("ZORA> ") == 0);
+
+    prompter.answers = {QMessageBox::Yes, QMessageBox::No};  // initialise, no transcript
+    window->action(ID_MINDFILE_INITIALIZE)->trigger();
+    const QStringList asked = prompter.askedTexts();
+    QCOMPARE(asked.mid(asked.size() - 2),
+             (QStringList{QStringLiteral("WARNING!\n This will clear this mind file's memory to the original state it "
+                                         "was in when distributed.\n Continue?"),
+                          QStringLiteral("Would you like to save a transcript of this chat?")}));
+    QVERIFY(window->mindLoaded());
+    QCOMPARE(window->brain()->botNameUpper(), original);
   }
 
   void aFirstRunGreetsAndTakesTheMindInTheWorkingFolder() {

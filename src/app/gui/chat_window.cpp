@@ -15,7 +15,6 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 #include <fstream>
-#include <iostream>
 
 #include "app/config_file.h"
 #include "app/gui/colour_table.h"
@@ -303,8 +302,9 @@ void CChatDlg::onAnswerDue() {
 // --- start-up -----------------------------------------------------------------
 
 void CChatDlg::initialise() {
+  // The shell has already reported a damaged config.dat when it opened the
+  // folder; lines that could not be used read as their defaults here.
   const app::ConfigReading reading = app::readConfigFile(workingFolder_ + app::kConfigFileName);
-  for (const std::string& warning : reading.warnings) std::cerr << "vesko: " << warning << '\n';
   const app::Config& config = reading.config;
   // A relative name is taken in the working folder, on the first run and after.
   defaultMindFile_ = config.defaultMindFile.empty() ? std::string() : app::inFolder(workingFolder_, config.defaultMindFile);
