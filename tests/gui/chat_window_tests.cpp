@@ -332,16 +332,6 @@ class ChatWindowTests : public QObject {
     QCOMPARE(readBytes(QString::fromStdString(folder.mind())), inUse);
   }
 
-  void theAdvancedNewMindRefusesTheWorkingFolder() {
-    TestFolder folder;
-    ScriptedPrompter prompter;
-    auto window = openWindow(folder, prompter);
-    prompter.folders = {folder.path(QString())};
-    window->action(ID_FILE_NEWMIND_ADVANCED)->trigger();
-    QCOMPARE(prompter.asked.back().icon, QMessageBox::Warning);
-    QVERIFY(!QFile::exists(folder.path(QStringLiteral("new.mnd"))));
-  }
-
   void theAdvancedNewMindPacksTheFolderAndAsksBeforeReplacing() {
     TestFolder folder;
     QTemporaryDir source;
@@ -351,6 +341,12 @@ class ChatWindowTests : public QObject {
     writeBytes(sourceFolder + QStringLiteral("botinfo.mbk"), "Nova\nfriend\nAnn\nfemale\n3\nMars\n");
     ScriptedPrompter prompter;
     auto window = openWindow(folder, prompter);
+    // The working folder holds the banks in use: never a source.
+    prompter.folders = {folder.path(QString())};
+    window->action(ID_FILE_NEWMIND_ADVANCED)->trigger();
+    QCOMPARE(prompter.asked.back().icon, QMessageBox::Warning);
+    QVERIFY(!QFile::exists(folder.path(QStringLiteral("new.mnd"))));
+
     prompter.folders = {source.path()};
     window->action(ID_FILE_NEWMIND_ADVANCED)->trigger();
     QCOMPARE(prompter.asked.back().title, QStringLiteral("Mind File Created"));

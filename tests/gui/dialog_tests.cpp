@@ -42,18 +42,6 @@ class DialogTests : public QObject {
     }
   }
 
-  void editMindHandsBackEveryField() {
-    CEditMind dialog(someBot("male"));
-    dialog.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("Zora \u00e9"));
-    dialog.findChild<QLineEdit*>(QStringLiteral("relationshipNameEdit"))->setText(QStringLiteral("Petar"));
-    const BotInfo info = dialog.botInfo();
-    QCOMPARE(info.name, Str("Zora \xc3\xa9"));
-    QCOMPARE(info.relationshipName, Str("Petar"));
-    QCOMPARE(info.relationshipType, Str("friend"));
-    QCOMPARE(info.age, Str("24"));
-    QCOMPARE(info.location, Str("Varna"));
-  }
-
   void editMindRefusesEmptyOrIndentedFields() {
     CEditMind dialog(someBot("male"));
     auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("okButton"));
