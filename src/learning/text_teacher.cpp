@@ -23,13 +23,17 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' ||
 
 }  // namespace
 
-TextTeacher::TextTeacher(Brain& brain) : brain_(brain) {}
+TextTeacher::TextTeacher(Brain& brain)
+    : brain_(&brain), sink_([&brain](const Str& sentence) { brain.teachSentence(sentence); }) {}
+
+TextTeacher::TextTeacher(SentenceSink sink) : sink_(std::move(sink)) {}
 
 void TextTeacher::start() {
   if (started_) return;
   started_ = true;
-  grammarBefore_ = brain_.grammar().sentencesLearned();
-  knowledgeBefore_ = brain_.knowledge().sentenceCount();
+  if (brain_ == nullptr) return;
+  grammarBefore_ = brain_->grammar().sentencesLearned();
+  knowledgeBefore_ = brain_->knowledge().sentenceCount();
 }
 
 bool TextTeacher::feedLine(const Str& line) {
@@ -49,7 +53,7 @@ bool TextTeacher::feedLine(const Str& line) {
 }
 
 void TextTeacher::teachPending() {
-  brain_.teachSentence(pending_);
+  sink_(pending_);
   pending_.clear();
   ++summary_.sentencesRead;
   position_.sentences = summary_.sentencesRead;
@@ -60,9 +64,9 @@ TeachSummary TextTeacher::finish() {
   // Text after the last sentence mark is no sentence.
   pending_.clear();
   summary_.cancelled = cancelled_.exchange(false);
-  if (started_) {
-    summary_.grammarLearned = brain_.grammar().sentencesLearned() - grammarBefore_;
-    summary_.knowledgeLearned = std::max<std::int64_t>(0, brain_.knowledge().sentenceCount() - knowledgeBefore_);
+  if (started_ && brain_ != nullptr) {
+    summary_.grammarLearned = brain_->grammar().sentencesLearned() - grammarBefore_;
+    summary_.knowledgeLearned = std::max<std::int64_t>(0, brain_->knowledge().sentenceCount() - knowledgeBefore_);
   }
   report(true);
   TeachSummary done = summary_;

@@ -33,9 +33,12 @@ struct TeachSummary {
 class TextTeacher {
  public:
   using ProgressCallback = std::function<void(const TeachProgress&)>;
+  using SentenceSink = std::function<void(const Str&)>;
 
-  // `brain` must outlive the teacher.
+  // Sentences go to brain.teachSentence; `brain` must outlive the teacher.
   explicit TextTeacher(Brain& brain);
+  // Sentences go to `sink`; the learned counts of the summary stay 0.
+  explicit TextTeacher(SentenceSink sink);
 
   // Called now and then while teaching (and once at the end); it may call cancel().
   void onProgress(ProgressCallback callback) { progress_ = std::move(callback); }
@@ -59,7 +62,8 @@ class TextTeacher {
   void teachPending();
   void report(bool force);
 
-  Brain& brain_;
+  Brain* brain_ = nullptr;
+  SentenceSink sink_;
   ProgressCallback progress_;
   std::atomic<bool> cancelled_{false};
   Str pending_;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "text/word_list.h"
@@ -40,14 +41,19 @@ bool keptInExpression(char c) {
 
 // Cuts an expression into operands (numbers, whole parenthesised groups) and
 // operators. A fault on the end mark ends the scan with what was pushed; a
-// fault anywhere else throws.
-std::vector<std::string> scan(const std::string& e) {
+// fault anywhere else throws. Every token but the "*" put between a number or
+// group and a following "(" is a run of `e`, so tokens are views into it.
+std::vector<std::string_view> scan(const std::string& e) {
   enum class State { kStart, kNumber, kGroup, kAfterGroup, kAfterOp, kEnded };
-  std::vector<std::string> tokens;
+  static constexpr std::string_view kTimes = "*";
+  const std::string_view text(e);
+  std::vector<std::string_view> tokens;
   State state = State::kStart;
-  std::string token;
+  std::size_t tokenStart = 0;  // the current token is text[tokenStart, k)
   int depth = 0;
-  char op = 0;
+  std::size_t opAt = 0;
+  auto startToken = [&](std::size_t k) { tokenStart = k; };
+  auto pushToken = [&](std::size_t end) { tokens.push_back(text.substr(tokenStart, end - tokenStart)); };
   for (std::size_t k = 0; k <= e.size(); ++k) {
     const bool endMark = k == e.size();
     const char c = endMark ? '@' : e[k];
@@ -57,38 +63,35 @@ std::vector<std::string> scan(const std::string& e) {
         if (c == '+' || c == '*' || c == '/' || c == '^' || c == '@') {
           fault = true;
         } else if (c == '(') {
-          token = "(";
+          startToken(k);
           depth = 1;
           state = State::kGroup;
         } else {
-          token += c;
+          startToken(k);
           state = State::kNumber;
         }
         break;
       case State::kNumber:
         if (isOperator(c)) {
-          tokens.push_back(token);
-          op = c;
+          pushToken(k);
+          opAt = k;
           state = State::kAfterOp;
         } else if (c == '@') {
-          tokens.push_back(token);
+          pushToken(k);
           state = State::kEnded;
         } else if (c == '(') {
-          tokens.push_back(token);
-          tokens.emplace_back("*");
-          token = "(";
+          pushToken(k);
+          tokens.push_back(kTimes);
+          startToken(k);
           depth = 1;
           state = State::kGroup;
-        } else {
-          token += c;
         }
         break;
       case State::kGroup:
-        token += c;
         if (c == '(') {
           ++depth;
         } else if (c == ')' && depth == 1) {
-          tokens.push_back(token);
+          pushToken(k + 1);
           state = State::kAfterGroup;
         } else if (c == ')') {
           --depth;
@@ -96,11 +99,11 @@ std::vector<std::string> scan(const std::string& e) {
         break;
       case State::kAfterGroup:
         if (isOperator(c)) {
-          op = c;
+          opAt = k;
           state = State::kAfterOp;
         } else if (c == '(') {
-          tokens.emplace_back("*");
-          token = "(";
+          tokens.push_back(kTimes);
+          startToken(k);
           depth = 1;
           state = State::kGroup;
         } else {
@@ -108,16 +111,13 @@ std::vector<std::string> scan(const std::string& e) {
         }
         break;
       case State::kAfterOp:
-        tokens.emplace_back(1, op);
+        tokens.push_back(text.substr(opAt, 1));
         if (c == '+' || c == '*' || c == '/' || c == '^' || c == '@') {
           fault = true;
-        } else if (c == '(') {
-          token = "(";
-          depth = 1;
-          state = State::kGroup;
         } else {
-          token.assign(1, c);
-          state = State::kNumber;
+          startToken(k);
+          if (c == '(') depth = 1;
+          state = c == '(' ? State::kGroup : State::kNumber;
         }
         break;
       case State::kEnded:
@@ -132,7 +132,7 @@ std::vector<std::string> scan(const std::string& e) {
   return tokens;
 }
 
-int rank(const std::string& token) {
+int rank(std::string_view token) {
   if (token == "+") return 0;
   if (token == "-") return 1;
   if (token == "*") return 2;
@@ -141,8 +141,11 @@ int rank(const std::string& token) {
   return 100;
 }
 
-std::string joined(const std::vector<std::string>& tokens, std::size_t from, std::size_t to) {
+std::string joined(const std::vector<std::string_view>& tokens, std::size_t from, std::size_t to) {
+  std::size_t size = 0;
+  for (std::size_t i = from; i < to; ++i) size += tokens[i].size();
   std::string out;
+  out.reserve(size);
   for (std::size_t i = from; i < to; ++i) out += tokens[i];
   return out;
 }
@@ -150,6 +153,11 @@ std::string joined(const std::vector<std::string>& tokens, std::size_t from, std
 }  // namespace
 
 Str Calculator::translateNumberWords(const Str& line) {
+  // A text of expression characters alone (every part that evaluate splits
+  // off) holds no word to translate and comes through unchanged.
+  bool plain = true;
+  for (char c : line.std()) plain = plain && keptInExpression(c);
+  if (plain) return line;
   std::string result;
   for (const Str& word : WordList(line)) {
     const Str key = word.stripPunctuation().upper();
@@ -172,7 +180,19 @@ Str Calculator::translateNumberWords(const Str& line) {
   return Str(std::move(expression));
 }
 
-float Calculator::evaluate(const Str& text) { return evaluateAt(text, 0); }
+float Calculator::evaluate(const Str& text) {
+  // Parts of a failing expression may have evaluated on the way; the cache
+  // still holds what it held before.
+  const Str expression = lastExpression_;
+  const float value = lastValue_;
+  try {
+    return evaluateAt(text, 0);
+  } catch (...) {
+    lastExpression_ = expression;
+    lastValue_ = value;
+    throw;
+  }
+}
 
 float Calculator::evaluateAt(const Str& text, int depth) {
   if (text.empty()) throw MathError(kEvaluationError);
@@ -195,7 +215,7 @@ float Calculator::evaluateAt(const Str& text, int depth) {
     if (level == 0 && i == e.size() - 1) e = e.substr(1, e.size() - 2);
   }
 
-  const std::vector<std::string> tokens = scan(e);
+  const std::vector<std::string_view> tokens = scan(e);
   float value = 0.0f;
   if (tokens.size() == 1) {
     value = Str(tokens[0]).toFloat();
