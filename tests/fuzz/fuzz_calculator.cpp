@@ -1,0 +1,25 @@
+// Fuzz target: arithmetic on arbitrary text. The calculator may refuse a line
+// (MathError, NotANumber) but must never crash, hang or throw anything else.
+#include <cstdint>
+
+#include "fuzz_support.h"
+#include "skills/calculator.h"
+
+using namespace vesko;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const Str text(fuzz::asText(data, size));
+  Calculator calculator;
+  (void)Calculator::translateNumberWords(text);
+  try {
+    (void)calculator.evaluate(text);
+  } catch (const MathError&) {
+  } catch (const NotANumber&) {
+  }
+  // The stage of respond: asked first, answered only when it said yes.
+  if (calculator.isMathQuestion(text)) {
+    const Str answer = calculator.answerMathQuestion(text);
+    if (answer.empty()) fuzz::broken("an arithmetic question got an empty answer");
+  }
+  return 0;
+}
