@@ -10,38 +10,19 @@ namespace vesko {
 
 namespace {
 
-// A bank as the line reader sees it: every line it yields, and whether the
-// last of them ended the file without a line end (the stream then reports
-// failure right after reading it). Past the last line a read yields nothing
-// and fails.
-struct BankLines {
+// Every line the line reader yields, a last line without a line end
+// included. That the stream fails right after such a line changes nothing: in
+// every state of the scan, a failed stream after the last line and a read
+// past it that finds nothing end the scan alike.
+std::vector<Str> readBankLines(std::istream& in) {
   std::vector<Str> lines;
-  bool lastIsPartial = false;
-
-  std::int64_t size() const { return static_cast<std::int64_t>(lines.size()); }
-  bool exists(std::int64_t i) const { return i < size(); }
-  const Str& at(std::int64_t i) const { return lines[static_cast<std::size_t>(i)]; }
-  // True when the stream has failed once line i has been read.
-  bool failsAfter(std::int64_t i) const { return i >= size() || (i == size() - 1 && lastIsPartial); }
-};
-
-BankLines readBankLines(std::istream& in) {
-  BankLines bank;
   Str line;
   while (in.good()) {
     readLine(in, line);
-    if (!in.fail()) {
-      bank.lines.push_back(line);
-    } else {
-      // A last line without a line end is still read; an empty read is the end.
-      if (!line.empty()) {
-        bank.lines.push_back(line);
-        bank.lastIsPartial = true;
-      }
-      break;
-    }
+    if (in.fail() && line.empty()) break;
+    lines.push_back(line);
   }
-  return bank;
+  return lines;
 }
 
 bool isHeader(const Str& line) { return line == kContextHeader || line == kResponseHeader; }
@@ -60,14 +41,9 @@ bool parseOffset(const Str& line, std::int32_t& offset) {
 
 // The response lines collected after the response header at `header`, up to
 // the next header or the end of the file.
-std::vector<Str> collectResponses(const BankLines& bank, std::int64_t header) {
+std::vector<Str> collectResponses(const std::vector<Str>& lines, std::size_t header) {
   std::vector<Str> responses;
-  if (bank.failsAfter(header)) return responses;
-  for (std::int64_t i = header + 1; bank.exists(i); ++i) {
-    if (isHeader(bank.at(i))) break;
-    responses.push_back(bank.at(i));
-    if (bank.failsAfter(i)) break;
-  }
+  for (std::size_t i = header + 1; i < lines.size() && !isHeader(lines[i]); ++i) responses.push_back(lines[i]);
   return responses;
 }
 
@@ -84,58 +60,50 @@ const Str& wordAtPosition(const WordList& list, std::int64_t position) {
 }  // namespace
 
 RuleBank RuleBank::parse(std::istream& in) {
-  const BankLines bank = readBankLines(in);
+  const std::vector<Str> lines = readBankLines(in);
+  const std::size_t end = lines.size();
   RuleBank rules;
   // A file that does not open with a context header ends every scan at once.
-  if (bank.lines.empty() || bank.at(0) != kContextHeader) return rules;
+  if (lines.empty() || lines[0] != kContextHeader) return rules;
 
-  std::map<std::int64_t, std::int32_t> responseSetAt;  // response header line -> set
-  auto responseSet = [&](std::int64_t header) {
+  std::map<std::size_t, std::int32_t> responseSetAt;  // response header line -> set
+  auto responseSet = [&](std::size_t header) {
     auto [it, added] = responseSetAt.try_emplace(header, static_cast<std::int32_t>(rules.responseSets_.size()));
-    if (added) rules.responseSets_.push_back(collectResponses(bank, header));
+    if (added) rules.responseSets_.push_back(collectResponses(lines, header));
     return it->second;
   };
 
   // Every context header starts a block, numbered in file order: a scan that
-  // skips a failed block always lands on the next context header.
-  for (std::int64_t header = 0; bank.exists(header); ++header) {
-    if (bank.at(header) != kContextHeader) continue;
+  // skips a failed block always lands on the next context header, since a
+  // block's pattern and offset lines never are one.
+  for (std::size_t header = 0; header < end; ++header) {
+    if (lines[header] != kContextHeader) continue;
     if (static_cast<std::int64_t>(rules.blocks_.size()) + 1 >= kFirstSilentBlock) break;
 
     Block block;
-    std::int64_t i = header + 1;
-    bool ended = bank.failsAfter(header);
-    // The first pattern: a header here ends the scan.
-    if (!ended && bank.exists(i) && isHeader(bank.at(i))) ended = true;
+    // A header as the first pattern ends the scan; so does the end of the
+    // file anywhere before a block's closing header.
+    std::size_t i = header + 1;
+    bool ended = i < end && isHeader(lines[i]);
     while (!ended) {
       // Line i is a pattern, line i + 1 its offset.
-      if (bank.failsAfter(i)) break;
       std::int32_t offset = 0;
-      if (!bank.exists(i + 1) || bank.failsAfter(i + 1) || !parseOffset(bank.at(i + 1), offset)) break;
-      const Str& text = bank.at(i);
-      block.patterns.push_back(Pattern{text, offset, text.startsWith("*")});
+      if (i + 1 >= end || !parseOffset(lines[i + 1], offset)) break;
+      block.patterns.push_back(Pattern{lines[i], offset, lines[i].startsWith("*")});
       i += 2;
-      // After a pattern that matched: a header ends the block, anything else
+      // After a pattern that held, a header closes the block; any other line
       // is the next pattern.
-      if (!bank.exists(i)) break;
-      const Str& next = bank.at(i);
-      if (next == kResponseHeader) {
+      if (i >= end) break;
+      if (lines[i] == kResponseHeader) {
         block.responses = responseSet(i);
-        break;
-      }
-      if (next == kContextHeader) {
-        // Alternatives share the first response block after them.
-        std::int64_t r = i + 1;
-        while (!bank.failsAfter(r - 1) && bank.exists(r) && bank.at(r) != kResponseHeader) ++r;
-        if (!bank.failsAfter(r - 1) && bank.exists(r)) {
-          block.responses = responseSet(r);
-        } else {
-          // Matched, but no response block follows: the block still wins,
-          // with nothing to say.
-          block.responses = static_cast<std::int32_t>(rules.responseSets_.size());
-          rules.responseSets_.emplace_back();
-        }
-        break;
+        ended = true;
+      } else if (lines[i] == kContextHeader) {
+        // Alternatives share the first response block after them. Without
+        // one the block still wins, with nothing to say.
+        std::size_t r = i + 1;
+        while (r < end && lines[r] != kResponseHeader) ++r;
+        block.responses = responseSet(r);
+        ended = true;
       }
     }
     // A block without a single readable pattern ends every scan that reaches
