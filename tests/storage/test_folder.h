@@ -1,5 +1,6 @@
 // TestFolder: a fresh, empty folder per test under the system's temporary
-// folder, removed with everything in it when the test ends.
+// folder, removed with everything in it when the test ends; and small helpers
+// to write minds and build a Brain with a fixed clock and seed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,12 +8,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
+#include <iterator>
 
 #include "engine/brain.h"
-#include "text/str.h"
 
 namespace vesko {
 
@@ -20,43 +18,31 @@ class TestFolder {
  public:
   TestFolder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string stem = std::string("vesko-storage-") + info->test_suite_name() + "-" + info->name();
-    std::replace(stem.begin(), stem.end(), '/', '_');  // parameterised tests have "/" in their names
-    for (int i = 0;; ++i) {
-      root_ = std::filesystem::temp_directory_path() / (stem + "-" + std::to_string(i));
-      if (std::filesystem::create_directories(root_)) break;
-    }
+    std::string stem = std::string("vesko-storage-") + info->test_suite_name() + "-" + info->name() + "-";
+    std::replace(stem.begin(), stem.end(), '/', '_');
+    for (int i = 0; !std::filesystem::create_directories(root_ = std::filesystem::temp_directory_path() / (stem + std::to_string(i)));) ++i;
   }
   ~TestFolder() {
     std::error_code ignored;
-    std::filesystem::permissions(root_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(root_, ignored);
   }
-  TestFolder(const TestFolder&) = delete;
-  TestFolder& operator=(const TestFolder&) = delete;
 
-  // The folder with a trailing "/", as the engine takes folders.
-  Str path() const { return Str(root_.string() + "/"); }
-  Str path(const std::string& name) const { return Str((root_ / name).string()); }
-
+  // The folder with a trailing "/" (as the engine takes folders), or a file in it.
+  Str path(const std::string& name = "") const { return Str((root_ / "").string() + name); }
   void write(const std::string& name, const std::string& content) const {
     std::filesystem::create_directories((root_ / name).parent_path());
     std::ofstream(root_ / name, std::ios::binary) << content;
   }
   std::string read(const std::string& name) const {
     std::ifstream in(root_ / name, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
   bool has(const std::string& name) const { return std::filesystem::exists(root_ / name); }
-  // Names of the files whose names end in `suffix`, sorted.
+  // Sorted names of the files whose names end in `suffix`.
   std::vector<std::string> files(const std::string& suffix) const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(root_)) {
-      const std::string name = entry.path().filename().string();
-      if (name.ends_with(suffix)) names.push_back(name);
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(root_))
+      if (entry.path().filename().string().ends_with(suffix)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -72,7 +58,6 @@ inline std::string mindText(std::initializer_list<std::pair<std::string, std::st
   return text;
 }
 
-// A Brain working in `folder` with a fixed clock and seed.
 inline std::unique_ptr<Brain> newBrain(const TestFolder& folder) {
   BrainEnvironment environment{std::make_shared<FixedClock>(LocalTime{}), std::make_unique<SeededRandom>(7)};
   return std::make_unique<Brain>(folder.path(), false, Str(), std::move(environment));
