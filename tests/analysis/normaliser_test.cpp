@@ -54,12 +54,16 @@ TEST(Normaliser, RewritesTheWorkedExampleAndLearnsItsNoun) {
   EXPECT_EQ(recent(*brain), (Words{"BIG"}));
 }
 
-TEST(Normaliser, KeepsTheTerminalMarkOnTheLastWord) {
+TEST(Normaliser, ClassesWordsWithTheTerminalMarkStillOnTheLastWord) {
   auto brain = newBrain();
   EXPECT_EQ(normalise(*brain, "hi there.").classes, (Words{"*GREETING", "*UNKNOWN"}));
   const Normalised hi = normalise(*brain, "hi.");
   EXPECT_EQ(hi.words, (Words{"HI."}));
   EXPECT_EQ(hi.classes, (Words{"*UNKNOWN"}));
+
+  brain->names().add("MARY");
+  EXPECT_EQ(normalise(*brain, "HOWDY HE SHE MARY HAS PUPPY KITTY").classes,
+            (Words{"*GREETING", "*PERSON", "*PERSON", "*PERSON", "*DEF", "*ANIMAL", "*ANIMAL"}));
 
   // DOG. with its full stop is not the known noun DOG.
   brain->nouns().add("DOG");
@@ -93,10 +97,7 @@ TEST(Normaliser, TagsNamesTimesAndToday) {
   EXPECT_EQ(n.words, (Words{"&userName", "IS", "&botName", "&time", "&timePM", "1", "&time", "&day,", "&sigother!"}));
   // A word ending in "'S" that is the last word stays as it is.
   EXPECT_EQ(normalise(*brain, "IT IS BOB'S").words, (Words{"IT", "IS", "&userName'S"}));
-}
-
-TEST(Normaliser, EmptyNamesTagNothing) {
-  auto brain = newBrain();
+  // An empty name tags nothing.
   brain->botInfo().name = "";
   brain->botInfo().relationshipName = "";
   EXPECT_EQ(normalise(*brain, "THE CAT SAT").words, (Words{"THE", "CAT", "SAT"}));
@@ -167,13 +168,6 @@ TEST(Normaliser, KeepsFiveRecentNounsNewestFirst) {
   EXPECT_EQ(recent(*brain), (Words{"SIX", "FIVE", "FOUR", "THREE", "TWO"}));
   normalise(*brain, "A SIX A SIX");
   EXPECT_EQ(recent(*brain), (Words{"SIX", "SIX", "SIX", "FIVE", "FOUR"}));
-}
-
-TEST(Normaliser, GivesFinalClassesByTheRewrittenWords) {
-  auto brain = newBrain();
-  brain->names().add("MARY");
-  EXPECT_EQ(normalise(*brain, "HOWDY HE SHE MARY HAS PUPPY KITTY").classes,
-            (Words{"*GREETING", "*PERSON", "*PERSON", "*PERSON", "*DEF", "*ANIMAL", "*ANIMAL"}));
 }
 
 TEST(Normaliser, SurvivesAnyLine) {
