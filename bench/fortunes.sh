@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the teaching benchmark's input: the English texts of Debian's
-# "fortunes" package (see its /usr/share/doc/fortunes/copyright) joined into one plain-text file, without the
-# "%" lines that separate the fortunes and without the index (.dat) and UTF-8
-# (.u8) companions.
+# Builds the teaching benchmark's input: the English texts of Debian's "fortunes"
+# package (its terms: /usr/share/doc/fortunes/copyright) joined into one
+# plain-text file, without the "%" lines that separate the fortunes and
+# without the index (.dat) and UTF-8 (.u8) companions.
 # Usage: bench/fortunes.sh [OUTPUT]   (default: fortunes.txt in the current folder)
 set -euo pipefail
 

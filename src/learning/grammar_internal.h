@@ -129,7 +129,7 @@ class GroupTable {
   void clear();
 
   // The live group a reference stands for, shortening the path on the way.
-  static Group* find(Group* group);
+  static Group* find(Group* group) { return group->absorbedBy == nullptr ? group : findAbsorbed(group); }
 
   // --- dictionary ---
   // The record the dictionary returns for `word` (compared in upper case), or null.
@@ -167,6 +167,8 @@ class GroupTable {
   std::int64_t templateCount() const { return templateCount_; }
 
  private:
+  static Group* findAbsorbed(Group* group);
+
   struct Entry {
     WordRecord* current = nullptr;
     std::vector<WordRecord*> all;  // every record made for this key

@@ -24,10 +24,20 @@ void GrammarModel::clear() {
 
 namespace {
 
-// What a bank line cannot hold: a word "=" would end a group in the groups
-// file, and a line beginning with "[{[" would read as a member header of the
-// mind file.
-bool unstorable(const Str& token) { return token == "=" || token.startsWith("[{["); }
+// Whether a text comes back unchanged from a bank line: readLine drops
+// leading blanks and every carriage return, and a line end splits it.
+bool fitsOnBankLine(const Str& text) {
+  if (text.empty()) return false;
+  const char first = text.charAt(0);
+  if (first == ' ' || first == '\t' || first == '\v' || first == '\f') return false;
+  for (char c : text.std())
+    if (c == '\n' || c == '\r') return false;
+  // A line beginning with "[{[" would read as a member header of the mind file.
+  return !text.startsWith("[{[");
+}
+
+// A word "=" would end a group in the groups file.
+bool unstorable(const Str& token) { return token == "=" || !fitsOnBankLine(token); }
 
 bool holdsWord(const WordList& words) {
   for (const Str& w : words)
@@ -49,7 +59,7 @@ void GrammarModel::storePair(const WordList& stimulus, const WordList& response)
   // when the pairs bank is read back; leaving them out here keeps a pair the
   // same before and after a save.
   grammar::Pair pair{withoutEmptyWords(stimulus), withoutEmptyWords(response)};
-  if (pair.stimulus.join().startsWith("[{[") || pair.response.join().startsWith("[{[")) return;
+  if (!fitsOnBankLine(pair.stimulus.join()) || !fitsOnBankLine(pair.response.join())) return;
   pairs_[static_cast<std::size_t>(nextPair_)] = std::move(pair);
   if (++nextPair_ == grammar::kPairSlots) {
     nextPair_ = 0;

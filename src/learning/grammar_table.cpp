@@ -16,7 +16,7 @@ void GroupTable::clear() {
   templateCount_ = 0;
 }
 
-Group* GroupTable::find(Group* group) {
+Group* GroupTable::findAbsorbed(Group* group) {
   Group* root = group;
   while (root->absorbedBy != nullptr) root = root->absorbedBy;
   while (group != root) {

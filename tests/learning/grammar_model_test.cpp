@@ -77,6 +77,7 @@ TEST_F(GrammarModelTest, SentencesItCannotHoldAreNotLearned) {
   EXPECT_FALSE(learn((thirty.substr(0, thirty.size() - 1) + ".").c_str()));  // 30 words and a point
   EXPECT_FALSE(learn("A = B"));
   EXPECT_FALSE(learn("[{[X].MBK IS A FILE"));
+  EXPECT_FALSE(learn("TAB \tLED"));  // the bank would read it back as LED
   EXPECT_FALSE(model.learn(WordList()));
   EXPECT_EQ(model.groupCount(), 0);
   EXPECT_EQ(model.pairCount(), 0);
