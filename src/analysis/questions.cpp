@@ -49,7 +49,7 @@ bool KnowledgeStore::feedback(const WordList& line) {
 }
 
 Str KnowledgeStore::tellAbout(const WordList& topic) const {
-  const StrList keys = keywords(topic.stripped().upperCased());
+  const std::vector<Str> keys = sortedKeywords(topic.stripped().upperCased());
   std::vector<std::int32_t> told;
   for (const Str& key : keys) {
     const auto found = index_.find(key);
@@ -72,15 +72,22 @@ Str KnowledgeStore::tellAbout(const WordList& topic) const {
   return answer;
 }
 
-StrList keywords(const WordList& words) {
+std::vector<Str> KnowledgeStore::sortedKeywords(const WordList& words) {
   std::vector<Str> keys;
+  keys.reserve(static_cast<std::size_t>(words.count()));
   for (const Str& word : words) {
     Str key = word.stripPunctuation();
     if (!isStopWord(key)) keys.push_back(std::move(key));
   }
-  std::sort(keys.begin(), keys.end());
+  // Equal keywords are alike, so any sort gives the list that inserting each
+  // before the first entry not smaller would give.
+  std::sort(keys.begin(), keys.end(), [](const Str& a, const Str& b) { return a.std() < b.std(); });
+  return keys;
+}
+
+StrList keywords(const WordList& words) {
   StrList sorted;
-  for (const Str& key : keys) sorted.pushBack(key);
+  for (const Str& key : KnowledgeStore::sortedKeywords(words)) sorted.pushBack(key);
   return sorted;
 }
 

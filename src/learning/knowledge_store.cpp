@@ -1,5 +1,6 @@
 #include "learning/knowledge_store.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "storage/bank_reader.h"
@@ -49,7 +50,7 @@ bool KnowledgeStore::learn(const WordList& sentence) {
   if (copy.isQuestion() || copy.count() <= 3) return false;
   const Str text = copy.join();
   if (text.length() > kMaxSentenceLength || !survivesAsLine(text)) return false;
-  const StrList keys = keywords(copy);
+  const std::vector<Str> keys = sortedKeywords(copy);
   // The empty keyword (a word of punctuation only) is indexed but never saved.
   for (const Str& key : keys)
     if (!key.empty() && !survivesAsLine(key)) return false;
@@ -58,18 +59,18 @@ bool KnowledgeStore::learn(const WordList& sentence) {
   sentences_.push_back(Sentence{text, 0});
   // Merging the sorted keywords into the sorted index: a known word gets the
   // number once per occurrence; a new word gets one entry per occurrence.
-  for (int i = 0; i < keys.count();) {
-    const Str& word = keys.at(i);
-    int repeats = 1;
-    while (i + repeats < keys.count() && keys.at(i + repeats) == word) ++repeats;
+  for (std::size_t i = 0; i < keys.size();) {
+    const Str& word = keys[i];
+    std::size_t repeats = 1;
+    while (i + repeats < keys.size() && keys[i + repeats] == word) ++repeats;
     i += repeats;
     const auto found = index_.find(word);
     if (found != index_.end()) {
-      found->second.first.insert(found->second.first.end(), static_cast<std::size_t>(repeats), n);
+      found->second.first.insert(found->second.first.end(), repeats, n);
     } else {
       WordEntries entries;
       entries.first.push_back(n);
-      entries.later.assign(static_cast<std::size_t>(repeats - 1), std::vector<std::int32_t>{n});
+      entries.later.assign(repeats - 1, std::vector<std::int32_t>{n});
       index_.emplace(word, std::move(entries));
     }
   }
@@ -78,7 +79,7 @@ bool KnowledgeStore::learn(const WordList& sentence) {
 }
 
 Str KnowledgeStore::recall(const WordList& sentence) {
-  const StrList keys = keywords(sentence.stripped().upperCased());
+  const std::vector<Str> keys = sortedKeywords(sentence.stripped().upperCased());
   std::vector<std::int32_t> hits;
   for (const Str& key : keys) {
     const auto found = index_.find(key);
@@ -92,28 +93,29 @@ Str KnowledgeStore::recall(const WordList& sentence) {
   // The vote table: open addressing over as many slots as there are hits,
   // probing from the sentence number onwards. Which slot a sentence lands in
   // decides ties, so the probing order is part of the answer.
+  struct Slot {
+    std::int32_t sentence = -1;  // -1: free
+    std::int64_t score = 0;
+  };
   const std::size_t size = hits.size();
-  std::vector<std::int32_t> slotSentence(size);
-  std::vector<std::int64_t> slotScore(size);
-  std::vector<bool> used(size, false);
+  std::vector<Slot> table(size);
   std::size_t lastSlot = 0;
   for (std::int32_t s : hits) {
     std::size_t slot = static_cast<std::size_t>(s) % size;
-    while (used[slot] && slotSentence[slot] != s) slot = (slot + 1) % size;
-    if (!used[slot]) {
-      used[slot] = true;
-      slotSentence[slot] = s;
-      slotScore[slot] = std::int64_t{sentences_[static_cast<std::size_t>(s)].bonus} + 2;
+    while (table[slot].sentence >= 0 && table[slot].sentence != s) slot = slot + 1 == size ? 0 : slot + 1;
+    if (table[slot].sentence < 0) {
+      table[slot].sentence = s;
+      table[slot].score = std::int64_t{sentences_[static_cast<std::size_t>(s)].bonus} + 2;
     } else {
-      slotScore[slot] += 2;
+      table[slot].score += 2;
     }
     lastSlot = slot;
   }
   std::size_t best = lastSlot;
   for (std::size_t slot = 0; slot < size; ++slot)
-    if (used[slot] && slotScore[slot] > slotScore[best]) best = slot;
+    if (table[slot].sentence >= 0 && table[slot].score > table[best].score) best = slot;
 
-  lastRecalled_ = slotSentence[best];
+  lastRecalled_ = table[best].sentence;
   return swapPerson(WordList(sentences_[static_cast<std::size_t>(lastRecalled_)].text)).join().lower();
 }
 
@@ -122,11 +124,13 @@ Status KnowledgeStore::save(const Str& path) const {
   if (!out.is_open()) return Status::ioError("cannot write " + path.std());
   out << sentences_.size() << '\n';
   for (const Sentence& s : sentences_) out << s.text << '\n' << s.bonus << '\n';
+  const auto sorted = sortedIndex();
   std::size_t written = 0;
-  for (const auto& [word, entries] : index_)
-    if (!word.empty()) written += 1 + entries.later.size();
+  for (const auto* item : sorted)
+    if (!item->first.empty()) written += 1 + item->second.later.size();
   out << written << '\n';
-  for (const auto& [word, entries] : index_) {
+  for (const auto* item : sorted) {
+    const auto& [word, entries] = *item;
     if (word.empty()) continue;
     writeNumbers(out, word, entries.first);
     for (const auto& numbers : entries.later) writeNumbers(out, word, numbers);
@@ -139,7 +143,7 @@ Status KnowledgeStore::save(const Str& path) const {
 Status KnowledgeStore::load(const Str& path) {
   BankReader reader(path, baseName(path));
   std::vector<Sentence> sentences;
-  std::map<Str, WordEntries> index;
+  Index index;
   // A missing file, or one without a single line, holds nothing.
   Str first;
   if (reader.isOpen()) reader.next(first);
@@ -194,9 +198,18 @@ void KnowledgeStore::clear() {
   lastRecalled_ = -1;
 }
 
+std::vector<const KnowledgeStore::Index::value_type*> KnowledgeStore::sortedIndex() const {
+  std::vector<const Index::value_type*> sorted;
+  sorted.reserve(index_.size());
+  for (const auto& item : index_) sorted.push_back(&item);
+  std::sort(sorted.begin(), sorted.end(), [](const auto* a, const auto* b) { return a->first.std() < b->first.std(); });
+  return sorted;
+}
+
 std::vector<KnowledgeStore::Entry> KnowledgeStore::indexEntries() const {
   std::vector<Entry> entries;
-  for (const auto& [word, group] : index_) {
+  for (const auto* item : sortedIndex()) {
+    const auto& [word, group] = *item;
     entries.push_back(Entry{word, group.first});
     for (const auto& numbers : group.later) entries.push_back(Entry{word, numbers});
   }

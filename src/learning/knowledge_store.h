@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/status.h"
@@ -53,6 +53,9 @@ class KnowledgeStore {
   // The sentence recall last answered with, or -1.
   std::int32_t lastRecalled() const { return lastRecalled_; }
 
+  // What keywords() gives, as a vector.
+  static std::vector<Str> sortedKeywords(const WordList& words);
+
  private:
   // The entries of one word. Learning only ever adds to the first; the later
   // ones come from a word repeated in the sentence that introduced it.
@@ -61,8 +64,12 @@ class KnowledgeStore {
     std::vector<std::vector<std::int32_t>> later;
   };
 
+  using Index = std::unordered_map<Str, WordEntries>;
+  // The index in word order, as the knowledge file lists it.
+  std::vector<const Index::value_type*> sortedIndex() const;
   std::vector<Sentence> sentences_;
-  std::map<Str, WordEntries> index_;
+  // Looked up by word; ordered by word only where the order shows (saving).
+  Index index_;
   std::int32_t lastRecalled_ = -1;
 };
 
