@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <fstream>
 #include <iostream>
 #include <limits>
 
@@ -11,6 +12,8 @@
 #include "app/mind_tools.h"
 #include "app/options.h"
 #include "app/pipe_mode.h"
+#include "app/rule_checker.h"
+#include "app/teach_tool.h"
 #include "app/terminal_chat.h"
 #include "app/version.h"
 #include "app/working_folder.h"
@@ -48,6 +51,8 @@ constexpr const char* kMainHelp =
     "Commands:\n"
     "  chat             chat on the terminal; \"bye\" ends it and saves the mind\n"
     "  pipe             answer one line per input line, for other programs\n"
+    "  teach FILE...    teach the mind plain-text files, then save it\n"
+    "  check-rules BANK...  find faults in hand-written context banks\n"
     "  new-mind PATH    make a new mind from the distributed banks\n"
     "  init-mind [MIND] return a mind to its distributed state\n"
     "  mind info MIND   show what a mind file holds\n"
@@ -120,6 +125,34 @@ int runInitMindCommand(Invocation& call) {
   return runInitMind(call.global, mind, confirmed, call.out, call.err);
 }
 
+int runTeachCommand(Invocation& call) {
+  if (call.parsed.operands.empty()) return usageError(call.err, "teach needs at least one FILE", "teach");
+  return runTeach(call.global, call.parsed.operands, ::isatty(STDERR_FILENO) == 1, call.out, call.err);
+}
+
+int runCheckRulesCommand(Invocation& call) {
+  if (call.parsed.operands.empty()) return usageError(call.err, "check-rules needs at least one BANK", "check-rules");
+  int errors = 0;
+  bool unreadable = false;
+  for (const std::string& bank : call.parsed.operands) {
+    std::ifstream in(bank, std::ios::binary);
+    if (!in) {
+      complain(call.err, "cannot read the bank " + bank);
+      unreadable = true;
+      continue;
+    }
+    for (const RuleProblem& problem : checkRules(in)) {
+      call.out << formatProblem(bank, problem) << "\n";
+      if (problem.severity == RuleProblem::Severity::kError) ++errors;
+    }
+  }
+  call.out.flush();
+  if (errors > 0)
+    complain(call.err, std::to_string(errors) + (errors == 1 ? " error" : " errors") +
+                           " found; the rule scan stops or a rule never answers at each line named above");
+  return errors > 0 || unreadable ? kExitFailure : kExitOk;
+}
+
 constexpr const char* kMindInfoHelp =
     "Usage: vesko mind info MIND\n"
     "Show the version, the load result and the counts of nouns, names, persons,\n"
@@ -177,6 +210,23 @@ const std::vector<Command>& commands() {
        "  --save-every N   save the mind every N lines (default 50; 0: only at the end)\n",
        {{"user", 0, true}, {"save-every", 0, true}},
        runPipeCommand},
+      {"teach",
+       "Usage: vesko teach FILE... [OPTION]...\n"
+       "Teach the mind (--mind, else the default mind) every sentence of the plain-text\n"
+       "FILEs, in order, as the window's Teach command does, then save it. A sentence\n"
+       "ends with \".\", \"?\" or \"!\" at the end of a line or before a space. Every FILE\n"
+       "is checked first; when one cannot be read nothing is taught. On a terminal a\n"
+       "progress bar is shown; Ctrl-C stops teaching and saves what was learned.\n",
+       {},
+       runTeachCommand},
+      {"check-rules",
+       "Usage: vesko check-rules BANK...\n"
+       "Check hand-written context banks (context.x, context2.x and the like) and\n"
+       "report, as FILE:LINE: error: ..., every place where the rule scan stops early\n"
+       "or a rule can never answer, and as warnings rules that may not do what was\n"
+       "meant. Prints nothing for a sound bank. Exit status 1 when an error is found.\n",
+       {},
+       runCheckRulesCommand},
       {"new-mind",
        "Usage: vesko new-mind [--force] PATH [OPTION]...\n"
        "Make the mind file PATH (\".mnd\" added when it has no extension) from the\n"
