@@ -109,6 +109,17 @@ TEST_F(GrammarModelTest, MergeFreesTheAbsorbedIdAndTheNextGroupReusesIt) {
   EXPECT_EQ(order, (std::vector<std::int32_t>{0, 2, 3, 1, 4}));
 }
 
+TEST_F(GrammarModelTest, MergeRenamesEarlierPositionsOfTheTemplateBeingLearned) {
+  learn("Y");
+  learn("A B Z C A .");  // A's two groups merge: [1 2 3 4 1 6]
+  // Similar by A B Z C; Y's group absorbs A's group, named by position 0
+  // too; WORD cannot join the point's group, so the sentence is a new template.
+  learn("A B Z C Y WORD");
+  EXPECT_EQ(model.templates(), (Ids{{0}, {0, 2, 3, 4, 0, 6}, {0, 2, 3, 4, 0, 5}}));
+  EXPECT_EQ(group(0).words, words({"Y", "A"}));
+  EXPECT_EQ(model.freeIds(), (std::vector<std::int32_t>{1}));
+}
+
 TEST_F(GrammarModelTest, RepeatedWordEndsInOneGroupWithOneRecord) {
   learn("THE CAT AND THE DOG");
   EXPECT_EQ(group(0).words, words({"THE"}));
