@@ -42,6 +42,18 @@ TEST(TextTeacher, OddInputFinishesWithoutTrouble) {
   const Sentences longLine = cut(std::string(100000, 'a') + ". b.");
   ASSERT_EQ(longLine.size(), 2u);
   EXPECT_EQ(longLine[0].size(), 100001u);
+
+  // The same through a Brain's normalisation and both stores.
+  BrainEnvironment environment;
+  environment.random = std::make_unique<SeededRandom>(5);
+  Brain brain("/nonexistent-vesko-folder/", true, "Tester", std::move(environment));
+  TextTeacher teacher(brain);
+  std::string words;
+  for (int i = 0; i < 5000; ++i) words += "w" + std::to_string(i) + " ";
+  std::istringstream in(binary + "\n" + std::string(100000, 'a') + ". " + words + "!\n" + std::string(100000, 'b'));
+  const TeachSummary summary = teacher.teach(in);
+  EXPECT_GE(summary.sentencesRead, 2);
+  EXPECT_LE(summary.grammarLearned, summary.sentencesRead);
 }
 
 TEST(TextTeacher, CancelStopsAfterTheCurrentSentenceAndReportsProgress) {
