@@ -38,12 +38,10 @@ TEST_F(TeachCommand, DontSayThatBansTheLastAnswerOnceEachTime) {
 TEST_F(TeachCommand, TellMeAboutAsksTheKnowledgeStore) {
   brain.knowledge().learn(WordList(Str("MY DOG IS BIG")));
   EXPECT_EQ(command("tell me about my dog."), "YOUR DOG IS BIG ");
-  EXPECT_EQ(command("tell me about zebras"), "I don't know anything about that!");
   EXPECT_EQ(command("tell me about."), "");
   EXPECT_EQ(command("TELL ME ABOUTDOG"), "I don't know anything about that!");  // asks about OG
   EXPECT_EQ(command("TELL ME ABOUTXDOG"), "YOUR DOG IS BIG ");
   EXPECT_EQ(command("telling me about dogs"), "(no command)");
-  EXPECT_EQ(command("tell me about it, dog is not a noun"), "I don't know anything about that!");
 }
 
 TEST_F(TeachCommand, IsNotANounRemovesTheFirstWord) {
