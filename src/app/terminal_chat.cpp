@@ -20,8 +20,15 @@ std::string promptLabel(const std::string& label, int colour, bool coloured) {
   const std::string painted = colouredLabel(label, colour);
   const std::size_t textStart = painted.find('m') + 1;
   const std::size_t textEnd = painted.rfind('\033');
-  return "\001" + painted.substr(0, textStart) + "\002" + painted.substr(textStart, textEnd - textStart) + "\001" +
-         painted.substr(textEnd) + "\002";
+  // Built by appending: GCC 12 reports a false -Wrestrict on the chained "+" form at -O3.
+  std::string prompt = "\001";
+  prompt.append(painted, 0, textStart);
+  prompt += '\002';
+  prompt.append(painted, textStart, textEnd - textStart);
+  prompt += '\001';
+  prompt.append(painted, textEnd);
+  prompt += '\002';
+  return prompt;
 }
 
 // A typed line as respond should see it: a line end's carriage return goes,

@@ -1,0 +1,120 @@
+// The respond pipeline: the name dialogue, bans, fallbacks and the finishing
+// step, driven through real banks in a scratch folder.
+#include "engine/brain.h"
+
+#include <gtest/gtest.h>
+
+#include "storage/test_folder.h"
+
+namespace vesko {
+namespace {
+
+const char* kIdq =
+    "Q0=What is your name?\nQ1=How old are you?\nQ2=Where do you live?\n"
+    "Q3=What is your job?\nQ4=What is your hobby?\nCONFIRM=Have we met?\n";
+
+class BrainPipeline : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_.write("idq.mbk", kIdq);
+    folder_.write("botinfo.mbk", "Vesko\nfriend\nMira\nmale\n4\nSofia\n");
+  }
+  std::unique_ptr<Brain> load(bool headless = false, std::uint32_t seed = 3) {
+    BrainEnvironment environment{std::make_shared<FixedClock>(LocalTime{2026, 11, 6, 0, 15, 30, 0}),
+                                 std::make_unique<SeededRandom>(seed)};
+    auto brain = std::make_unique<Brain>(folder_.path(), headless, Str("Ann"), std::move(environment));
+    EXPECT_TRUE(brain->loadMind(folder_.path("none.mnd")).loaded());
+    return brain;
+  }
+  TestFolder folder_;
+};
+
+TEST_F(BrainPipeline, NameDialogueAsksUntilANameIsGiven) {
+  auto brain = load();
+  EXPECT_EQ(brain->respond("START_VESKO"), "what is your name?");
+  EXPECT_EQ(brain->turn(), 1);
+  EXPECT_EQ(brain->respond(""), "please, tell me your name!");
+  EXPECT_EQ(brain->respond("   "), "please, tell me your name!");
+  EXPECT_EQ(brain->respond("?"), "please, tell me your name!");
+  EXPECT_EQ(brain->turn(), 1);
+  EXPECT_EQ(brain->respond("My name is Bob."), "how old are you?");
+  EXPECT_EQ(brain->turn(), 2);
+  EXPECT_EQ(brain->userName(), "USER");  // refreshed at the start of the next line
+  brain->respond("42");
+  EXPECT_EQ(brain->turn(), 3);
+  EXPECT_EQ(brain->userName(), "BOB");
+  EXPECT_TRUE(brain->names().has("BOB"));
+  // The profile is incomplete, so a line nothing answers gets the next question.
+  EXPECT_EQ(brain->respond("zzz qqq"), "where do you live?");
+  EXPECT_EQ(brain->lastAnswerSource(), AnswerSource::kProfileQuestion);
+}
+
+TEST_F(BrainPipeline, HeadlessBrainSkipsTheNameDialogue) {
+  folder_.write("context.mbk", "###CONTEXT###\nSTART_VESKO\n0\n###RESPONSE###\n@@T HI &USERNAME\n");
+  auto brain = load(/*headless=*/true);
+  EXPECT_EQ(brain->respond("START_VESKO"), "hi ann");
+  EXPECT_EQ(brain->turn(), 1);
+  EXPECT_EQ(brain->userName(), "Ann");
+}
+
+TEST_F(BrainPipeline, AnswersAreLowerCasedButEmoticonsKeepTheirCase) {
+  folder_.write("context.mbk", "###CONTEXT###\nHELLO\n0\n###RESPONSE###\n@@T Hello THERE\n");
+  folder_.write("emoticon.mbk", "1\n:-D\n");
+  auto brain = load(true);
+  EXPECT_EQ(brain->respond("hello you"), "hello there :-D");
+  EXPECT_EQ(brain->lastAnswer(), "Hello THERE");
+}
+
+TEST_F(BrainPipeline, NoEmoticonWithoutAFrequency) {
+  folder_.write("context.mbk", "###CONTEXT###\nHELLO\n0\n###RESPONSE###\n@@T hi\n");
+  folder_.write("emoticon.mbk", "0\n:-D\n");
+  auto brain = load(true);
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(brain->respond("hello you"), "hi");
+}
+
+TEST_F(BrainPipeline, BannedRuleAnswerIsNeverSaidAgain) {
+  folder_.write("context.mbk", "###CONTEXT###\nHELLO\n0\n###RESPONSE###\n@@T always this\n");
+  folder_.write("bad.mbk", "ALWAYS THIS\n");
+  auto brain = load(true);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_NE(brain->respond("hello you"), "always this");
+    EXPECT_NE(brain->lastAnswerSource(), AnswerSource::kRules);
+  }
+}
+
+TEST_F(BrainPipeline, BanOfOneOfSeveralAnswersIsRetried) {
+  folder_.write("context.mbk", "###CONTEXT###\nHELLO\n0\n###RESPONSE###\n@@T one\n@@T two\n");
+  auto brain = load(true);
+  EXPECT_FALSE(brain->respond("hello you").empty());
+  brain->respond("don't say that");
+  const Str banned = brain->badAnswers().tail().lower();
+  int rulesAnswered = 0;
+  for (int i = 0; i < 30; ++i) {
+    const Str answer = brain->respond("hello you");
+    EXPECT_NE(answer, banned);
+    if (brain->lastAnswerSource() == AnswerSource::kRules) ++rulesAnswered;
+  }
+  EXPECT_GT(rulesAnswered, 20);  // three tries almost always find the other answer
+}
+
+TEST_F(BrainPipeline, TrailingBlanksDoNotHideTheQuestionMark) {
+  folder_.write("context2.mbk", "###CONTEXT###\nWHERE\n0\n###RESPONSE###\n@@T a question\n");
+  folder_.write("context.mbk", "###CONTEXT###\nWHERE\n0\n###RESPONSE###\n@@T a statement\n");
+  auto brain = load(true);
+  EXPECT_EQ(brain->respond("where is it? \t "), "a question");
+  EXPECT_EQ(brain->respond("where is it"), "a statement");
+}
+
+TEST_F(BrainPipeline, SameSeedSameConversation) {
+  folder_.write("context.mbk", "###CONTEXT###\nHELLO\n0\n###RESPONSE###\n@@T a\n@@T b\n@@T c\n@@T d\n");
+  std::vector<Str> first;
+  {
+    auto brain = load(true, 11);
+    for (int i = 0; i < 10; ++i) first.push_back(brain->respond("hello there"));
+  }
+  auto brain = load(true, 11);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(brain->respond("hello there"), first[static_cast<std::size_t>(i)]);
+}
+
+}  // namespace
+}  // namespace vesko
