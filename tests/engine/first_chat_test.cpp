@@ -1,0 +1,81 @@
+// The distributed mind as a newcomer meets it: a first chat of typical lines
+// on a fresh default mind, and the language banks rebuilt reproducibly.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/distribution.h"
+#include "engine/brain.h"
+#include "learning/mind_builder.h"
+#include "storage/test_folder.h"
+
+namespace vesko {
+namespace {
+
+std::vector<Str> firstChatLines() {
+  std::ifstream in(std::string(VESKO_SOURCE_DIR) + "/data/first_chat_lines.txt");
+  std::vector<Str> lines;
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty()) lines.emplace_back(line);
+  return lines;
+}
+
+bool looksBroken(const Str& answer) {
+  return answer.empty() || answer.contains("%invalid_variable%") || answer.contains("%noresponse%") ||
+         answer.contains("$unknown$");
+}
+
+// Talks the typical first-chat lines through a fresh default mind and says
+// how many of the lines the rules should answer they did answer.
+double ruleShare(const TestFolder& folder, std::uint32_t seed) {
+  BrainEnvironment environment{std::make_shared<FixedClock>(LocalTime{2026, 11, 6, 0, 15, 30, 0}),
+                               std::make_unique<SeededRandom>(seed)};
+  Brain brain(folder.path(), false, Str(), std::move(environment));
+  EXPECT_TRUE(brain.loadMind(folder.path("vesko.mnd")).loaded());
+  EXPECT_FALSE(looksBroken(brain.respond("START_VESKO")));
+  EXPECT_FALSE(looksBroken(brain.respond("Anna")));
+  EXPECT_FALSE(looksBroken(brain.respond("I am 31")));
+
+  int counted = 0;
+  int byRules = 0;
+  for (const Str& line : firstChatLines()) {
+    const Str answer = brain.respond(line);
+    EXPECT_FALSE(looksBroken(answer)) << line << " -> " << answer;
+    EXPECT_FALSE(answer.contains("\n")) << line;
+    const AnswerSource source = brain.lastAnswerSource();
+    if (source == AnswerSource::kTeachingCommand || source == AnswerSource::kArithmetic) continue;
+    ++counted;
+    if (source == AnswerSource::kRules) ++byRules;
+  }
+  EXPECT_GE(counted, 90);
+  return counted == 0 ? 0.0 : static_cast<double>(byRules) / counted;
+}
+
+TEST(DistributedMind, FirstChatIsAnsweredByRulesWithoutBrokenAnswers) {
+  TestFolder folder;
+  ASSERT_TRUE(app::layOutWorkingFolder(folder.path().std(), embeddedDistribution()).status.isOk());
+  ASSERT_TRUE(folder.has("vesko.mnd"));
+  for (std::uint32_t seed : {1u, 2u, 3u}) {
+    EXPECT_GE(ruleShare(folder, seed), 0.85) << "seed " << seed;
+    ASSERT_TRUE(folder.files(".mbk").size() > 0);
+    // Each chat starts again from the distributed mind.
+    for (const std::string& bank : folder.files(".mbk")) std::filesystem::remove(folder.path(bank).std());
+  }
+}
+
+TEST(DistributedMind, LanguageBanksRebuildIdentically) {
+  TestFolder first;
+  TestFolder second;
+  const Str source = Str(VESKO_SOURCE_DIR) + "/data/";
+  SeededRandom randomA(4100);
+  SeededRandom randomB(4100);
+  ASSERT_TRUE(buildLanguageBanks(source, first.path(), randomA).isOk());
+  ASSERT_TRUE(buildLanguageBanks(source, second.path(), randomB).isOk());
+  for (const char* bank : {"groups.mbk", "temps.mbk", "sr.mbk", "morvash.mbk"}) {
+    EXPECT_FALSE(first.read(bank).empty()) << bank;
+    EXPECT_EQ(first.read(bank), second.read(bank)) << bank;
+  }
+}
+
+}  // namespace
+}  // namespace vesko
