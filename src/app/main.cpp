@@ -24,11 +24,15 @@ int main(int argc, char** argv) {
   frontends.window = [argc, argv](const GlobalOptions& options) -> std::optional<int> {
     // Without a display the terminal chat takes over before the folder is
     // locked or config.dat read, so its warnings are not shown twice.
-    if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) return std::nullopt;
+    const auto fallBack = []() -> std::optional<int> {
+      std::cerr << "vesko: no display to open the chat window on; starting the terminal chat instead\n";
+      return std::nullopt;
+    };
+    if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) return fallBack();
     const auto workspace = Workspace::open(options, std::cerr);
     if (!workspace) return kExitFailure;
     const int status = vesko::gui::runChatWindow(argc, argv, workspace->folder(), options.seed);
-    if (status < 0) return std::nullopt;
+    if (status < 0) return fallBack();
     return status;
   };
   return runVesko(args, std::cout, std::cerr, frontends);

@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QTimer>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "app/gui/chat_window.h"
 #include "app/gui/prompter.h"
@@ -27,7 +29,16 @@ bool isSet(const char* name) {
 
 // Qt ends the process when it cannot open its platform, so the window is not
 // tried at all where no platform can be found.
-bool platformAvailable() { return isSet("QT_QPA_PLATFORM") || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY"); }
+// A local X display (":0", ":1.0") must also have its socket, or Qt would end
+// the process on a stale DISPLAY left over from an earlier login.
+bool platformAvailable() {
+  if (isSet("QT_QPA_PLATFORM") || isSet("WAYLAND_DISPLAY")) return true;
+  if (!isSet("DISPLAY")) return false;
+  const std::string display = std::getenv("DISPLAY");
+  if (display.empty() || display[0] != ':') return true;  // a remote display: let Qt try it
+  const std::string number = display.substr(1, display.find('.') - 1);
+  return std::filesystem::exists("/tmp/.X11-unix/X" + number);
+}
 
 // A speech bubble, drawn rather than shipped as an image file.
 QIcon applicationIcon() {
