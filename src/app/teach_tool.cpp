@@ -28,7 +28,8 @@ std::string unreadable(const std::string& path) {
 }
 
 void printSummary(std::ostream& out, const std::string& name, const TeachSummary& summary) {
-  out << name << ": " << summary.sentencesRead << " sentences read, " << summary.grammarLearned
+  out << name << ": " << summary.sentencesRead << (summary.sentencesRead == 1 ? " sentence" : " sentences")
+      << " read, " << summary.grammarLearned
       << " learned by the grammar model, " << summary.knowledgeLearned << " learned by the knowledge store\n";
 }
 

@@ -24,7 +24,7 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndPointToHelp) {
 
 TEST(CommandLine, EveryCommandHasHelp) {
   ScratchDir dir;
-  for (const std::string command : {"chat", "pipe", "new-mind", "init-mind", "mind"}) {
+  for (const std::string command : {"chat", "pipe", "teach", "check-rules", "new-mind", "init-mind", "mind"}) {
     const Outcome run = runVesko(dir.path(), {command, "--help"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("Usage: vesko " + command, 0), 0u) << run.out;
