@@ -93,9 +93,11 @@ class Checker {
   }
 
  private:
-  void error(int line, std::string message) { problems_.push_back({line, RuleProblem::Severity::kError, message}); }
+  void error(int line, std::string message) {
+    problems_.push_back({line, RuleProblem::Severity::kError, std::move(message)});
+  }
   void warning(int line, std::string message) {
-    problems_.push_back({line, RuleProblem::Severity::kWarning, message});
+    problems_.push_back({line, RuleProblem::Severity::kWarning, std::move(message)});
   }
 
   void take(int number, const std::string& line) {
