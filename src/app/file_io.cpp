@@ -40,11 +40,17 @@ bool writeFileAtomically(const std::string& path, std::string_view content) {
 }
 
 bool writeNewFile(const std::string& path, std::string_view content) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  // The file appears under its name only once complete: a program killed
+  // halfway must not leave a file cut short, which every later start would
+  // take as present and never write again. link() refuses a taken name, so
+  // an existing file is never replaced.
+  const std::string temporary = path + ".tmp" + std::to_string(::getpid());
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   bool ok = writeAll(fd, content);
   ok = ::close(fd) == 0 && ok;
-  if (!ok) std::remove(path.c_str());
+  if (ok) ok = ::link(temporary.c_str(), path.c_str()) == 0;
+  std::remove(temporary.c_str());
   return ok;
 }
 
