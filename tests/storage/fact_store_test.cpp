@@ -2,23 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "storage/test_folder.h"
 
 namespace vesko {
 namespace {
-
-// Hands out the given draws in order, then zeros.
-class ScriptedRandom final : public RandomSource {
- public:
-  explicit ScriptedRandom(std::vector<std::uint32_t> draws) : draws_(std::move(draws)) {}
-  std::uint32_t draw() override { return next_ < draws_.size() ? draws_[next_++] : 0; }
-
- private:
-  std::vector<std::uint32_t> draws_;
-  std::size_t next_ = 0;
-};
 
 const char* kIdq =
     "Q0=What is your name?\nQ1=How old are you?\nQ2=Where do you live?\nQ3=What is your job?\n"
@@ -31,155 +18,90 @@ std::string person(int id, const std::vector<std::string>& answers, const std::s
   for (std::size_t q = 0; q < answers.size(); ++q) text += "Q" + std::to_string(q) + "=" + answers[q] + "\n";
   return text + "YEAR=2024\nMONTH=March\nDATE=" + date + "\nDAY=" + day + "\n";
 }
+// Bob and Ann, who differ only by name.
+const std::string kBobAndAnn =
+    "2\n" + person(0, {"BOB", "30", "PARIS", "COOK", "CHESS"}) + person(1, {"ANN", "30", "PARIS", "COOK", "CHESS"});
 
 class FactStoreTest : public ::testing::Test {
  protected:
   // Today is Friday, 15 March 2024.
   FixedClock clock{LocalTime{2024, 2, 15, 5, 10, 0, 0}};
-  ScriptedRandom random{{}};
+  ScriptedRandom random;
   TestFolder folder;
-  FactStore facts{clock, random};
 
-  Status load(const std::string& profiles) {
+  // Loads the profiles (none when empty), then answers each question asked,
+  // expecting it to be `question`.
+  void talk(FactStore& store, const std::string& profiles, std::vector<std::pair<const char*, const char*>> dialogue) {
     folder.write("idq.mbk", kIdq);
-    folder.write("profiles.mbk", profiles);
-    return facts.loadFacts(folder.path("idq.mbk"), folder.path("profiles.mbk"));
-  }
-  // Bob and Ann, who differ only by name.
-  Status loadBobAndAnn() {
-    return load("2\n" + person(0, {"BOB", "30", "PARIS", "COOK", "CHESS"}) +
-                person(1, {"ANN", "30", "PARIS", "COOK", "CHESS"}));
+    if (profiles.empty()) std::filesystem::remove(folder.path("profiles.mbk").std());
+    else folder.write("profiles.mbk", profiles);
+    ASSERT_TRUE(store.loadFacts(folder.path("idq.mbk"), folder.path("profiles.mbk")));
+    store.takeAnswer("Zed");  // nothing asked yet: not an answer
+    for (const auto& [question, reply] : dialogue) {
+      ASSERT_EQ(store.nextQuestion(), question) << reply;
+      store.takeAnswer(reply);
+    }
   }
 };
 
-TEST_F(FactStoreTest, ANewcomerIsNamedFromTheAnswerAndDatedToday) {
-  folder.write("idq.mbk", kIdq);
-  ASSERT_TRUE(facts.loadFacts(folder.path("idq.mbk"), folder.path("missing.mbk")));
-  EXPECT_EQ(facts.userName(), "USER");
-  facts.takeAnswer("Bob");  // nothing asked yet
-  EXPECT_EQ(facts.nextQuestion(), "What is your name?");
-  facts.takeAnswer("?!");  // no name in it
-  EXPECT_EQ(facts.personCount(), 0);
-  facts.takeAnswer("My name is Bob.");
-  ASSERT_EQ(facts.persons().size(), 1u);
-  const PersonRecord& bob = facts.persons()[0];
-  EXPECT_EQ(Str(bob.id) + " " + bob.answers[0] + " " + bob.year + " " + bob.month + " " + bob.date + " " + bob.day,
-            "0 BOB 2024 March 15 Friday");
-  EXPECT_EQ(facts.personCount(), 1);
-  EXPECT_EQ(facts.nextQuestion(), "How old are you?");
-  facts.takeAnswer("forty.");
-  EXPECT_EQ(facts.current().answers[1], "FORTY.");
-  EXPECT_EQ(facts.currentKnownCount(), 2);
-
-  FactStore other(clock, random);
-  other.nextQuestion();
-  other.takeAnswer("It is");
-  EXPECT_EQ(other.userName(), "IS");
-}
-
-TEST_F(FactStoreTest, TheLastCandidateIsConfirmedOrDenied) {
-  for (const char* reply : {"yes it is", "no, never"}) {
-    ASSERT_TRUE(loadBobAndAnn());
+// Identification asks the open question whose answers tell the candidates
+// apart best (a question one of them has no answer to tells nothing), then
+// puts the first remaining candidate to the user; a newcomer is dated today.
+TEST_F(FactStoreTest, IdentifiesAKnownPersonOrMakesANewOne) {
+  const std::string threeBobs = "3\n" + person(0, {"BOB", "1", "X", "$UNKNOWN$", "CHESS"}) +
+                                person(1, {"BOB", "2", "X", "VET", "GOLF"}) + person(2, {"BOB", "2", "X", "PILOT", "TENNIS"});
+  // The count says 3 but id 5 was read, so a newcomer gets 6.
+  const std::string twins = "3\n" + person(0, {"BOB", "1", "X", "COOK", "CHESS"}) + person(1, {"BOB", "1", "X", "COOK", "CHESS"}) +
+                            person(5, {"BOB", "2", "X", "COOK", "CHESS"});
+  const struct {
+    std::string profiles;
+    std::vector<std::pair<const char*, const char*>> dialogue;  // question asked, reply
+    const char* person;                                         // id, name, job, date, day; then the number of persons
+  } cases[] = {
+      {"", {{"What is your name?", "?!"}, {"What is your name?", "My name is Bob."}}, "0 BOB $UNKNOWN$ 15 Friday 1"},
+      {"0\n", {{"What is your name?", "It is"}}, "0 IS $UNKNOWN$ 15 Friday 1"},
+      {kBobAndAnn, {{"What is your name?", "Bob"}, {"Have we met?", "yes it is"}}, "0 BOB COOK 5 Monday 2"},
+      {kBobAndAnn, {{"What is your name?", "Bob"}, {"Have we met?", "no, never"}}, "2 BOB $UNKNOWN$ 15 Friday 3"},
+      {threeBobs, {{"What is your name?", "Bob"}, {"What is your hobby?", "golf"}, {"Have we met?", "yes"}}, "1 BOB VET 5 Monday 3"},
+      {twins, {{"What is your name?", "Bob"}, {"How old are you?", "1"}, {"Have we met?", "nope"}}, "6 BOB $UNKNOWN$ 15 Friday 7"},
+      {twins, {{"What is your name?", "Bob"}, {"How old are you?", "1"}, {"Have we met?", "yes"}}, "0 BOB COOK 5 Monday 3"},
+      // Fewer records than counted: the bank loads, and no counted id is reused.
+      {"5\n" + person(0, {"BOB", "1", "X", "COOK", "CHESS"}), {{"What is your name?", "Bob"}, {"Have we met?", "no"}},
+       "5 BOB $UNKNOWN$ 15 Friday 6"},
+  };
+  for (const auto& c : cases) {
     FactStore store(clock, random);
-    ASSERT_TRUE(store.loadFacts(folder.path("idq.mbk"), folder.path("profiles.mbk")));
-    store.nextQuestion();
-    store.takeAnswer("Bob");
-    EXPECT_EQ(store.nextQuestion(), "Have we met?");
-    store.takeAnswer(reply);
+    talk(store, c.profiles, c.dialogue);
+    const PersonRecord& p = store.current();
     EXPECT_TRUE(store.identified());
-    const bool known = reply[0] == 'y';
-    EXPECT_EQ(store.current().id, known ? 0 : 2) << reply;
-    EXPECT_EQ(store.current().date, known ? "5" : "15") << reply;
-    EXPECT_EQ(store.current().answers[3], known ? "COOK" : "$UNKNOWN$") << reply;
-    EXPECT_EQ(store.personCount(), known ? 2 : 3) << reply;
+    EXPECT_EQ(Str(p.id) + " " + p.answers[0] + " " + p.answers[3] + " " + p.date + " " + p.day + " " + Str(store.personCount()),
+              c.person);
   }
 }
 
-TEST_F(FactStoreTest, AsksTheOpenQuestionThatTellsCandidatesApart) {
-  ASSERT_TRUE(load("3\n" + person(0, {"BOB", "1", "X", "COOK", "$UNKNOWN$"}) +
-                   person(1, {"BOB", "2", "X", "VET", "CHESS"}) + person(2, {"BOB", "2", "X", "PILOT", "GOLF"})));
-  facts.nextQuestion();
-  facts.takeAnswer("Bob");
-  EXPECT_EQ(facts.nextQuestion(), "What is your job?");
-  // One candidate's hobby is unknown: that question scores 0.
-  EXPECT_EQ(facts.scores(), (std::array<std::int32_t, 5>{1, 2, 1, 3, 0}));
-  facts.takeAnswer("vet");
-  EXPECT_EQ(facts.nextQuestion(), "Have we met?");
-  EXPECT_EQ(facts.candidates(), std::vector<std::int32_t>{1});
-}
-
-TEST_F(FactStoreTest, IdentificationEndsWhenNoOpenQuestionTellsCandidatesApart) {
-  ASSERT_TRUE(load("3\n" + person(0, {"BOB", "1", "X", "COOK", "CHESS"}) +
-                   person(1, {"BOB", "1", "X", "COOK", "CHESS"}) + person(5, {"BOB", "2", "X", "COOK", "CHESS"})));
-  facts.nextQuestion();
-  facts.takeAnswer("Bob");
-  EXPECT_EQ(facts.nextQuestion(), "How old are you?");
-  facts.takeAnswer("1");
-  EXPECT_EQ(facts.nextQuestion(), "Have we met?");
-  EXPECT_EQ(facts.candidates(), std::vector<std::int32_t>{0});
-  facts.takeAnswer("nope");
-  // The count says 3 but id 5 was read, so the newcomer gets 6.
-  EXPECT_EQ(facts.current().id, 6);
-  EXPECT_EQ(facts.personCount(), 7);
-}
-
-TEST_F(FactStoreTest, SaveRefreshesTheCurrentPersonAndLoadsBackIdentically) {
-  ASSERT_TRUE(loadBobAndAnn());
-  facts.nextQuestion();
-  facts.takeAnswer("Ann");
-  facts.nextQuestion();
-  facts.takeAnswer("yes");
-  ASSERT_TRUE(facts.saveFacts(folder.path("profiles.mbk")));
+// Tells when we last talked or a stored answer; saving dates the person
+// talked to today, and the saved bank loads back to the same bank.
+TEST_F(FactStoreTest, RemembersWhenWeLastTalkedAndSavesToday) {
+  const std::string bob = person(0, {"BOB", "30", "PARIS", "COOK", "CHESS"}, "14", "Thursday");
+  random.next = {5, 2, 0};
+  std::vector<std::string> remarks;
+  for (const char* name : {"Bob", "Ann"}) {
+    FactStore store(clock, random);
+    talk(store, "2\n" + bob + person(1, {"ANN", "41", "ROME", "VET", "GOLF"}), {{"What is your name?", name}, {"Have we met?", "yes"}});
+    remarks.push_back(store.tellFact().std());
+    if (remarks.size() == 1) remarks.push_back(store.tellFact().std());
+    ASSERT_TRUE(store.saveFacts(folder.path("profiles.mbk")));
+    folder.write("profiles.x", "unchanged");  // a default is never written
+    ASSERT_TRUE(store.saveFacts(folder.path("profiles.x")));
+    EXPECT_EQ(folder.read("profiles.x"), "unchanged");
+  }
+  EXPECT_EQ(remarks, (std::vector<std::string>{"We last talked yesterday", "You live in paris", "We last talked on Monday the 5th"}));
   const std::string saved = folder.read("profiles.mbk");
-  EXPECT_EQ(saved, "2\n" + person(0, {"BOB", "30", "PARIS", "COOK", "CHESS"}) +
-                       person(1, {"ANN", "30", "PARIS", "COOK", "CHESS"}, "15", "Friday"));
-
+  EXPECT_EQ(saved, "2\n" + bob + person(1, {"ANN", "41", "ROME", "VET", "GOLF"}, "15", "Friday"));
   FactStore again(clock, random);
   ASSERT_TRUE(again.loadFacts(folder.path("idq.mbk"), folder.path("profiles.mbk")));
   ASSERT_TRUE(again.saveFacts(folder.path("profiles2.mbk")));
   EXPECT_EQ(folder.read("profiles2.mbk"), saved);
-
-  folder.write("profiles.x", "unchanged");
-  ASSERT_TRUE(facts.saveFacts(folder.path("profiles.x")));
-  EXPECT_EQ(folder.read("profiles.x"), "unchanged");
-}
-
-TEST_F(FactStoreTest, DamagedProfilesBankIsRefusedNamingBankAndLine) {
-  ASSERT_TRUE(load("5\n" + person(0, {"BOB", "1", "X", "COOK", "CHESS"})));  // fewer records than counted
-  EXPECT_EQ(facts.candidates(), std::vector<std::int32_t>{0});
-  ASSERT_TRUE(loadBobAndAnn());
-  const std::pair<std::string, const char*> cases[] = {
-      {"x\n", "line 1"},
-      {"1\nID=abc\nQ0=BOB\n", "line 2"},
-      {"1\nQ0=BOB\n", "line 2"},
-      {"1\nID=0\nQ0=BOB\nDATE=fifth\n", "line 4"},
-  };
-  for (const auto& [profiles, line] : cases) {
-    const Status status = load(profiles);
-    EXPECT_FALSE(status) << profiles;
-    EXPECT_NE(status.message().find("profiles.mbk"), std::string::npos) << status.message();
-    EXPECT_NE(status.message().find(line), std::string::npos) << status.message();
-  }
-  EXPECT_EQ(facts.persons().size(), 2u);  // the refused banks changed nothing
-}
-
-TEST_F(FactStoreTest, TellsWhenTheLastTalkWasOrAStoredAnswer) {
-  ASSERT_TRUE(load("2\n" + person(0, {"BOB", "30", "PARIS", "COOK", "CHESS"}, "14", "Thursday") +
-                   person(1, {"ANN", "41", "ROME", "VET", "GOLF"}, "5", "Monday")));
-  ScriptedRandom draws{{5, 2, 0}};
-  std::vector<std::string> remarks;
-  for (const char* name : {"Bob", "Ann"}) {
-    FactStore store(clock, draws);
-    ASSERT_TRUE(store.loadFacts(folder.path("idq.mbk"), folder.path("profiles.mbk")));
-    store.nextQuestion();
-    store.takeAnswer(name);
-    store.nextQuestion();
-    store.takeAnswer("yes");
-    remarks.push_back(store.tellFact().std());
-    if (remarks.size() == 1) remarks.push_back(store.tellFact().std());
-  }
-  EXPECT_EQ(remarks, (std::vector<std::string>{"We last talked yesterday", "You live in paris",
-                                                "We last talked on Monday the 5th"}));
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 // TestFolder: a fresh, empty folder per test under the system's temporary
 // folder, removed with everything in it when the test ends; and small helpers
-// to write minds and build a Brain with a fixed clock and seed.
+// to write minds, script random draws and build a Brain with a fixed clock.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,14 +19,11 @@ class TestFolder {
  public:
   TestFolder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string stem = std::string("vesko-storage-") + info->test_suite_name() + "-" + info->name() + "-";
+    std::string stem = std::string("vesko-") + info->test_suite_name() + "-" + info->name() + "-";
     std::replace(stem.begin(), stem.end(), '/', '_');
     for (int i = 0; !std::filesystem::create_directories(root_ = std::filesystem::temp_directory_path() / (stem + std::to_string(i)));) ++i;
   }
-  ~TestFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
+  ~TestFolder() { std::error_code ignored; std::filesystem::remove_all(root_, ignored); }
 
   // The folder with a trailing "/" (as the engine takes folders), or a file in it.
   Str path(const std::string& name = "") const { return Str((root_ / "").string() + name); }
@@ -51,6 +49,16 @@ class TestFolder {
   std::filesystem::path root_;
 };
 
+// Draws what the test queued, then zeros.
+struct ScriptedRandom final : RandomSource {
+  std::deque<std::uint32_t> next;
+  std::uint32_t draw() override {
+    const std::uint32_t value = next.empty() ? 0 : next.front();
+    if (!next.empty()) next.pop_front();
+    return value;
+  }
+};
+
 // A mind file's text with the given members in order.
 inline std::string mindText(std::initializer_list<std::pair<std::string, std::string>> members) {
   std::string text;
@@ -58,8 +66,8 @@ inline std::string mindText(std::initializer_list<std::pair<std::string, std::st
   return text;
 }
 
-inline std::unique_ptr<Brain> newBrain(const TestFolder& folder) {
-  BrainEnvironment environment{std::make_shared<FixedClock>(LocalTime{}), std::make_unique<SeededRandom>(7)};
+inline std::unique_ptr<Brain> newBrain(const TestFolder& folder, std::uint32_t seed = 7) {
+  BrainEnvironment environment{std::make_shared<FixedClock>(LocalTime{}), std::make_unique<SeededRandom>(seed)};
   return std::make_unique<Brain>(folder.path(), false, Str(), std::move(environment));
 }
 
