@@ -5,75 +5,54 @@
 namespace vesko {
 namespace {
 
-std::vector<std::string> keywordsOf(const char* sentence) {
-  std::vector<std::string> out;
-  for (const Str& k : keywords(WordList(Str(sentence)))) out.push_back(k.std());
+std::string joined(const StrList& list) {
+  std::string out;
+  for (const Str& s : list) out += "[" + s.std() + "]";
   return out;
 }
 
-Str swapped(const char* sentence) { return swapPerson(WordList(Str(sentence))).join(); }
-
-TEST(Keywords, AreSortedContentWordsWithoutMarks) {
-  EXPECT_EQ(keywordsOf("WHAT IS YOUR DOG'S NAME?"), (std::vector<std::string>{"DOG'S", "NAME", "YOUR"}));
-  EXPECT_TRUE(keywordsOf("THE A AN").empty());
-  EXPECT_EQ(keywordsOf("B A B"), (std::vector<std::string>{"B", "B"}));
-  EXPECT_EQ(keywordsOf("ZOO ?! ANT"), (std::vector<std::string>{"", "ANT", "ZOO"}));
+TEST(Questions, TakeKeywordsAndSwapThePointOfView) {
+  // Keywords: sorted content words without marks; a word of marks only is the empty one.
+  EXPECT_EQ(joined(keywords(WordList(Str("WHAT IS YOUR DOG'S NAME?")))), "[DOG'S][NAME][YOUR]");
+  EXPECT_EQ(joined(keywords(WordList(Str("THE A AN")))), "");
+  EXPECT_EQ(joined(keywords(WordList(Str("B A B")))), "[B][B]");
+  EXPECT_EQ(joined(keywords(WordList(Str("ZOO ?! ANT")))), "[][ANT][ZOO]");
+  const std::pair<const char*, const char*> swaps[] = {
+      {"I AM HAPPY", "YOU ARE HAPPY"}, {"I SAW YOU", "YOU SAW ME"}, {"YOU ARE NICE", "I AM NICE"},
+      {"MY DOG LIKES YOU", "YOUR DOG LIKES I"}, {"THEY TEASED YOU AND YOUR DOG", "THEY TEASED ME AND MY DOG"},
+      {"I LIKE YOU.", "YOU LIKE YOU."}};
+  for (const auto& [sentence, swapped] : swaps) EXPECT_EQ(swapPerson(WordList(Str(sentence))).join(), swapped);
 }
 
-TEST(SwapPerson, TurnsTheUsersPointOfViewIntoTheBots) {
-  EXPECT_EQ(swapped("I AM HAPPY"), "YOU ARE HAPPY");
-  EXPECT_EQ(swapped("I SAW YOU"), "YOU SAW ME");
-  EXPECT_EQ(swapped("YOU ARE NICE"), "I AM NICE");
-  EXPECT_EQ(swapped("MY DOG LIKES YOU"), "YOUR DOG LIKES I");
-  EXPECT_EQ(swapped("THEY TEASED YOU AND YOUR DOG"), "THEY TEASED ME AND MY DOG");
-  EXPECT_EQ(swapped("I LIKE YOU."), "YOU LIKE YOU.");
-}
-
-class KnowledgeFeedback : public ::testing::Test {
- protected:
+// Feedback moves the bonus of the sentence recalled last, within three either way.
+TEST(Questions, FeedbackMovesTheBonusOfTheRecalledSentence) {
   KnowledgeStore store;
-  void SetUp() override { store.learn(WordList(Str("MY DOG IS BIG"))); }
-  // Recalls the sentence, then gives the line as feedback; its bonus after.
-  std::int32_t after(const char* line) {
+  store.learn(WordList(Str("MY DOG IS BIG")));
+  const std::pair<const char*, std::int32_t> steps[] = {
+      {"YES", 1}, {"CORRECT", 2}, {"that's right.", 3}, {"THAT IS RIGHT THANKS", 3}, {"THAT IS NOT RIGHT THANKS", 2},
+      {"NOT WRONG AT ALL", 3}, {"YES NO", 3} /* a positive word wins */, {"NO THANKS", 2}, {"NO", 1}, {"NO", 0},
+      {"NO", -1}, {"NO", -2}, {"NO", -3}, {"NO", -3}, {"NOT INCORRECT", -2}};
+  for (const auto& [line, bonus] : steps) {
     store.recall(WordList(Str("DOG?")));
     EXPECT_TRUE(store.feedback(WordList(Str(line)))) << line;
-    return store.sentence(0).bonus;
+    EXPECT_EQ(store.sentence(0).bonus, bonus) << line;
   }
-};
-
-TEST_F(KnowledgeFeedback, MovesTheBonusOfTheRecalledSentenceWithinThree) {
-  EXPECT_EQ(after("YES"), 1);
-  EXPECT_EQ(after("CORRECT"), 2);
-  EXPECT_EQ(after("that's right."), 3);
-  EXPECT_EQ(after("THAT IS RIGHT THANKS"), 3);
-  EXPECT_EQ(after("THAT IS NOT RIGHT THANKS"), 2);
-  EXPECT_EQ(after("NOT WRONG AT ALL"), 3);
-  EXPECT_EQ(after("YES NO"), 3);  // a positive word wins
-  for (int i = 0; i < 7; ++i) after("NO THANKS");
-  EXPECT_EQ(store.sentence(0).bonus, -3);
-  EXPECT_EQ(after("NOT INCORRECT"), -2);
   EXPECT_FALSE(store.feedback(WordList(Str("NICE DOG"))));
   store.recall(WordList(Str("ZEBRA?")));  // nothing recalled: nothing moves
   EXPECT_TRUE(store.feedback(WordList(Str("YES"))));
   EXPECT_EQ(store.sentence(0).bonus, -2);
 }
 
-TEST(TellAbout, RetellsEverySentenceHoldingAllKeywords) {
+TEST(Questions, TellAboutRetellsEverySentenceHoldingAllKeywords) {
   KnowledgeStore store;
-  store.learn(WordList(Str("MY DOG IS BIG")));
-  store.learn(WordList(Str("MY CAT IS SMALL")));
-  const auto tell = [&](const char* topic) { return store.tellAbout(WordList(Str(topic))); };
-  EXPECT_EQ(tell("MY DOG"), "YOUR DOG IS BIG ");
-  EXPECT_EQ(tell("my"), "YOUR DOG IS BIG YOUR CAT IS SMALL ");
-  EXPECT_EQ(tell("DOG CAT"), "I don't have anything to tell you about that!");
-  EXPECT_EQ(tell("ZEBRA"), "I don't know anything about that!");
-  EXPECT_EQ(tell("APPLE"), "I don't know anything about that!");
-  EXPECT_EQ(tell("DOG ZEBRA"), "I don't know anything about that!");
-  EXPECT_EQ(tell("THE"), "");
-  EXPECT_EQ(tell(""), "");
-  store.learn(WordList(Str("BIG DOGS LIKE BIG BONES")));
-  EXPECT_EQ(tell("BONES"), "BIG DOGS LIKE BIG BONES ");
-  EXPECT_EQ(tell("BIG"), "YOUR DOG IS BIG BIG DOGS LIKE BIG BONES BIG DOGS LIKE BIG BONES ");
+  for (const char* sentence : {"MY DOG IS BIG", "MY CAT IS SMALL"}) store.learn(WordList(Str(sentence)));
+  const std::pair<const char*, const char*> cases[] = {
+      {"MY DOG", "YOUR DOG IS BIG "}, {"my", "YOUR DOG IS BIG YOUR CAT IS SMALL "},
+      {"DOG CAT", "I don't have anything to tell you about that!"}, {"ZEBRA", "I don't know anything about that!"},
+      {"DOG ZEBRA", "I don't know anything about that!"}, {"THE", ""}, {"", ""}};
+  for (const auto& [topic, told] : cases) EXPECT_EQ(store.tellAbout(WordList(Str(topic))), told) << topic;
+  store.learn(WordList(Str("BIG DOGS LIKE BIG BONES")));  // a sentence is told once per keyword it holds
+  EXPECT_EQ(store.tellAbout(WordList(Str("BIG"))), "YOUR DOG IS BIG BIG DOGS LIKE BIG BONES BIG DOGS LIKE BIG BONES ");
 }
 
 }  // namespace
