@@ -401,10 +401,7 @@ void CChatDlg::onLoadMind() {
   if (mindLoaded()) setWindowTitle(kTitle + QStringLiteral(" - ") + toQString(currentMindFile_));
 }
 
-void CChatDlg::onRestart() {
-  if (!mindLoaded()) return;
-  askForTranscript();
-  if (closed_ || !saveBeforeReplacing()) return;
+void CChatDlg::reloadCurrentMind() {
   brain_ = freshBrain();
   const LoadResult result = brain_->loadMind(Str(currentMindFile_));
   if (!result.loaded()) {
@@ -413,6 +410,13 @@ void CChatDlg::onRestart() {
   }
   startChat();
   updateMindCommands();
+}
+
+void CChatDlg::onRestart() {
+  if (!mindLoaded()) return;
+  askForTranscript();
+  if (closed_ || !saveBeforeReplacing()) return;
+  reloadCurrentMind();
 }
 
 void CChatDlg::onInitialise() {
@@ -429,14 +433,7 @@ void CChatDlg::onInitialise() {
                   QStringLiteral("The mind could not be initialized:\n%1").arg(toQString(reset.message())), QMessageBox::Ok);
     return;
   }
-  brain_ = freshBrain();
-  const LoadResult result = brain_->loadMind(Str(currentMindFile_));
-  if (!result.loaded()) {
-    showLoadFailure(result, currentMindFile_);
-    brain_ = freshBrain();
-  }
-  startChat();
-  updateMindCommands();
+  reloadCurrentMind();
 }
 
 void CChatDlg::onNewMindSimple() {

@@ -117,6 +117,8 @@ class CChatDlg final : public QDialog {
   void onCommitData(QSessionManager& manager);
 
   std::unique_ptr<Brain> freshBrain() const;
+  // A fresh Brain on the mind in use, and a new chat (Restart, Initialise).
+  void reloadCurrentMind();
   // Loads `path` into a fresh Brain, with the messages of the Load Mind
   // command. A refused mind brings back `previous` when that was in use.
   // Returns true when `path` itself is in use afterwards.
