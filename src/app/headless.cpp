@@ -1,11 +1,14 @@
 #include "app/headless.h"
 
+#include "app/session.h"
+
 #include <cstdio>
 #include <exception>
 #include <ostream>
 
 #include "app/file_io.h"
 #include "app/message_file.h"
+#include "app/session.h"
 #include "app/working_folder.h"
 
 namespace vesko::app {
@@ -38,6 +41,7 @@ int answer(const std::string& folder, const std::string& messagePath, const Chat
   const LoadResult loaded = brain->loadMind(Str(mindFile));
   // A refused mind is never answered with nor saved over.
   if (!loaded.loaded()) return putBack(messagePath, message, mindFile + ": " + loadFailure(loaded), err);
+  if (!loaded.rescuedBanks.empty()) err << "vesko: " << loadNote(loaded) << '\n';
   const Str reply = brain->respond(Str(flattenLine(message.message)));
   const Status saved = brain->saveMind();
   if (!saved.isOk()) return putBack(messagePath, message, "cannot save " + mindFile + ": " + saved.message(), err);

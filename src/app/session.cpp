@@ -56,6 +56,10 @@ std::string loadFailure(const LoadResult& result) {
 }
 
 std::string loadNote(const LoadResult& result) {
+  if (!result.rescuedBanks.empty())
+    return "note: banks left by a save that did not finish held more than the mind file; they were kept in " +
+           result.rescuedBanks.std() + " — 'vesko mind pack " + result.rescuedBanks.std() +
+           " MIND' makes a mind of them";
   if (result.code == LoadResult::kNewerCompatible)
     return "note: the mind was made by a newer version of Vesko; it loads safely, and what this version "
            "does not use is kept";

@@ -69,6 +69,9 @@ struct LoadResult {
 
   std::int32_t code = kCurrent;
   Status status;
+  // Set when bank files left by an unfinished save held more than the mind
+  // file: the folder they were copied to before the mind was unpacked.
+  Str rescuedBanks;
   // True when the mind is in use: loaded and not refused.
   bool loaded() const { return status.isOk() && code != kTooNew; }
 };

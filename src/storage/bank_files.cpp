@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -245,6 +247,70 @@ Status unpackBanks(const Str& mindFile, const Str& folder, StrList* written) {
   }
   if (written != nullptr)
     for (const Str& name : wroteNow) written->pushBack(name);
+  return Status::ok();
+}
+
+namespace {
+
+// A bank's lines as packing would store them, each ended by a line feed.
+std::string packedForm(std::istream& in) {
+  std::ostringstream out;
+  copyMemberLines(in, out);
+  return out.str();
+}
+
+// The members of a mind file in their packed form, by name.
+std::map<std::string, std::string> membersOf(const Str& mindFile) {
+  std::map<std::string, std::string> members;
+  std::ifstream in(mindFile.std(), std::ios::binary);
+  std::string* current = nullptr;
+  Str line;
+  while (in.good()) {
+    readLine(in, line);
+    if (line.empty()) continue;
+    if (isHeader(line)) {
+      current = &members[memberName(line).std()];
+      current->clear();
+    } else if (current != nullptr) {
+      *current += line.std() + '\n';
+    }
+  }
+  return members;
+}
+
+}  // namespace
+
+Status rescueChangedBanks(const Str& mindFile, const Str& folder, Str& rescuedTo) {
+  rescuedTo = Str();
+  StrList names;
+  listFiles(folder + "*.mbk", names);
+  if (names.empty()) return Status::ok();
+  const auto members = membersOf(mindFile);
+  bool changed = false;
+  for (const Str& name : names) {
+    std::ifstream in((folder + name).std(), std::ios::binary);
+    const auto member = members.find(name.std());
+    if (member == members.end() || packedForm(in) != member->second) {
+      changed = true;
+      break;
+    }
+  }
+  if (!changed) return Status::ok();
+
+  std::error_code ec;
+  fs::path target;
+  for (int n = 1;; ++n) {
+    target = fs::path(folder.std()) / ("rescued-banks-" + std::to_string(n));
+    if (!fs::exists(target, ec)) break;
+  }
+  fs::create_directories(target, ec);
+  for (const Str& name : names) {
+    if (!ec) fs::copy_file(fs::path((folder + name).std()), target / name.std(), ec);
+  }
+  if (ec)
+    return Status::ioError(Str("cannot keep the banks left in ") + folder + " by an unfinished save: " + Str(ec.message()) +
+                           "; the mind was not loaded so they are not overwritten; copy them elsewhere and try again");
+  rescuedTo = Str((target / "").string());
   return Status::ok();
 }
 

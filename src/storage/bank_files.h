@@ -22,6 +22,14 @@ namespace vesko {
 // `written`, when given, receives the name of each file written, once each.
 Status unpackBanks(const Str& mindFile, const Str& folder, StrList* written = nullptr);
 
+// Bank files standing in `folder` before a mind is unpacked were left by a run
+// whose save did not finish (a crash, a kill, a full disk) and may hold more
+// than the mind file. When any of them differs from the mind's member of the
+// same name, all of them are copied into a new folder "rescued-banks-N/" of
+// `folder`, whose path goes to `rescuedTo`, so unpacking cannot overwrite the
+// only copy of a conversation. Nothing is copied when they match the mind.
+Status rescueChangedBanks(const Str& mindFile, const Str& folder, Str& rescuedTo);
+
 // Replaces the content of `mindFile` by every file of `folder` whose name
 // matches `pattern` (for example "*.mbk"), in name order. With `deleteAfter`
 // the packed files are deleted once the new mind file stands. On failure the

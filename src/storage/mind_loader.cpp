@@ -107,6 +107,8 @@ LoadResult Brain::loadMind(const Str& mindFile) {
   mindInUse_ = false;
   LoadResult result;
 
+  result.status = rescueChangedBanks(mindFile, mindFolder_, result.rescuedBanks);
+  if (!result.status.isOk()) return result;
   StrList unpacked;
   result.status = unpackBanks(mindFile, mindFolder_, &unpacked);
   if (!result.status.isOk()) return result;

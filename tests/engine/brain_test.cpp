@@ -118,3 +118,36 @@ TEST_F(BrainPipeline, SameSeedSameConversation) {
 
 }  // namespace
 }  // namespace vesko
+
+namespace vesko {
+namespace {
+
+// A save that failed (or a run killed after its last checkpoint) leaves banks
+// newer than the mind file; loading the mind again must not overwrite them.
+TEST(LeftoverBanks, NewerBanksAreKeptBeforeTheMindIsUnpacked) {
+  TestFolder folder;
+  folder.write("nouns.mbk", "CAT\n");
+  {
+    auto brain = newBrain(folder);
+    ASSERT_TRUE(brain->loadMind(folder.path("m.mnd")).loaded());
+    ASSERT_TRUE(brain->saveMind().isOk());
+  }
+  const std::string packed = folder.read("m.mnd");
+  folder.write("nouns.mbk", "CAT\nZEBRA\n");  // learned after the last good save
+
+  auto brain = newBrain(folder);
+  const LoadResult result = brain->loadMind(folder.path("m.mnd"));
+  ASSERT_TRUE(result.loaded());
+  ASSERT_FALSE(result.rescuedBanks.empty());
+  EXPECT_EQ(folder.read("rescued-banks-1/nouns.mbk"), "CAT\nZEBRA\n");
+  EXPECT_FALSE(brain->nouns().has("ZEBRA"));  // the mind file's content is what loads
+  EXPECT_EQ(folder.read("m.mnd"), packed);
+
+  // Banks equal to the mind (a kill right after a checkpoint) are no news.
+  ASSERT_TRUE(brain->checkpoint().isOk());
+  auto again = newBrain(folder);
+  EXPECT_TRUE(again->loadMind(folder.path("m.mnd")).rescuedBanks.empty());
+}
+
+}  // namespace
+}  // namespace vesko
