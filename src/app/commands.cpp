@@ -311,9 +311,9 @@ int runVesko(const std::vector<std::string>& args, std::ostream& out, std::ostre
   const std::string& name = args[front.next];
   const Command* command = findCommand(name);
   if (command == nullptr) return usageError(err, "unknown command '" + name + "'");
-  std::vector<OptionSpec> specs = command->options;
-  specs.insert(specs.end(), kGlobalOptions.begin(), kGlobalOptions.end());
-  ParsedOptions parsed = parseOptions(args, front.next + 1, specs, false);
+  std::vector<OptionSpec> knownOptions = command->options;
+  knownOptions.insert(knownOptions.end(), kGlobalOptions.begin(), kGlobalOptions.end());
+  ParsedOptions parsed = parseOptions(args, front.next + 1, knownOptions, false);
   if (!parsed.ok()) return usageError(err, parsed.error, name);
   if (parsed.has("version") || front.has("version")) {
     out << versionText() << "\n";

@@ -12,22 +12,22 @@ std::optional<std::string> ParsedOptions::value(const std::string& name) const {
 
 namespace {
 
-const OptionSpec* findLong(std::span<const OptionSpec> specs, const std::string& name) {
-  for (const OptionSpec& spec : specs)
-    if (name == spec.longName) return &spec;
+const OptionSpec* findLong(std::span<const OptionSpec> knownOptions, const std::string& name) {
+  for (const OptionSpec& option : knownOptions)
+    if (name == option.longName) return &option;
   return nullptr;
 }
 
-const OptionSpec* findShort(std::span<const OptionSpec> specs, char name) {
-  for (const OptionSpec& spec : specs)
-    if (spec.shortName != 0 && spec.shortName == name) return &spec;
+const OptionSpec* findShort(std::span<const OptionSpec> knownOptions, char name) {
+  for (const OptionSpec& option : knownOptions)
+    if (option.shortName != 0 && option.shortName == name) return &option;
   return nullptr;
 }
 
 }  // namespace
 
 ParsedOptions parseOptions(const std::vector<std::string>& args, std::size_t start,
-                           std::span<const OptionSpec> specs, bool stopAtOperand) {
+                           std::span<const OptionSpec> knownOptions, bool stopAtOperand) {
   ParsedOptions parsed;
   std::size_t i = start;
   bool optionsEnded = false;
@@ -50,12 +50,12 @@ ParsedOptions parseOptions(const std::vector<std::string>& args, std::size_t sta
     if (arg[1] == '-') {
       const std::size_t equals = arg.find('=');
       const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-      const OptionSpec* spec = findLong(specs, name);
-      if (spec == nullptr) {
+      const OptionSpec* option = findLong(knownOptions, name);
+      if (option == nullptr) {
         parsed.error = "unknown option '--" + name + "'";
         break;
       }
-      if (!spec->takesValue) {
+      if (!option->takesValue) {
         if (equals != std::string::npos) {
           parsed.error = "option '--" + name + "' takes no value";
           break;
@@ -73,19 +73,19 @@ ParsedOptions parseOptions(const std::vector<std::string>& args, std::size_t sta
     }
     // A cluster of short options; one that takes a value ends the cluster.
     for (std::size_t k = 1; k < arg.size(); ++k) {
-      const OptionSpec* spec = findShort(specs, arg[k]);
-      if (spec == nullptr) {
+      const OptionSpec* option = findShort(knownOptions, arg[k]);
+      if (option == nullptr) {
         parsed.error = std::string("unknown option '-") + arg[k] + "'";
         break;
       }
-      if (!spec->takesValue) {
-        parsed.values[spec->longName] = "";
+      if (!option->takesValue) {
+        parsed.values[option->longName] = "";
         continue;
       }
       if (k + 1 < arg.size()) {
-        parsed.values[spec->longName] = arg.substr(k + 1);
+        parsed.values[option->longName] = arg.substr(k + 1);
       } else if (i + 1 < args.size()) {
-        parsed.values[spec->longName] = args[++i];
+        parsed.values[option->longName] = args[++i];
       } else {
         parsed.error = std::string("option '-") + arg[k] + "' needs a value";
       }

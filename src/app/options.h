@@ -34,7 +34,7 @@ struct ParsedOptions {
 // operand (used to find the command after the global options); otherwise
 // every remaining argument is an option or an operand.
 ParsedOptions parseOptions(const std::vector<std::string>& args, std::size_t start,
-                           std::span<const OptionSpec> specs, bool stopAtOperand);
+                           std::span<const OptionSpec> knownOptions, bool stopAtOperand);
 
 // A whole decimal number from 0 to `max`, or nothing.
 std::optional<unsigned long long> parseCount(const std::string& text, unsigned long long max);
