@@ -26,28 +26,17 @@ class SteppingRandom final : public RandomSource {
   std::uint32_t next_ = 0;
 };
 
-inline LocalTime fixedMoment() {
-  LocalTime now;
-  now.year = 2004;
-  now.month = 0;
-  now.day = 17;
-  now.weekday = 6;
-  now.hour = 8;
-  now.minute = 46;
-  return now;
-}
-
+// Saturday, 17 January 2004, 8:46.
 inline BrainEnvironment testEnvironment() {
-  BrainEnvironment environment;
-  environment.clock = std::make_shared<FixedClock>(fixedMoment(), 1074329160);
-  environment.random = std::make_unique<SteppingRandom>();
-  return environment;
+  return BrainEnvironment{std::make_shared<FixedClock>(LocalTime{2004, 0, 17, 6, 8, 46, 0}, 1074329160),
+                          std::make_unique<SteppingRandom>()};
 }
 
 inline QByteArray readBytes(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+inline QByteArray readBytes(const std::string& path) { return readBytes(QString::fromStdString(path)); }
 
 inline void writeBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);
@@ -62,17 +51,18 @@ class TestFolder {
   TestFolder() {
     const app::LayoutResult laid = app::layOutWorkingFolder(folder(), embeddedDistribution());
     if (!laid.status.isOk()) qFatal("cannot lay out the test folder: %s", laid.status.message().c_str());
-    setConfig(0, folder() + "vesko.mnd", 1, 3);
+    setConfig(0, mind(), 1, 3);
   }
 
   std::string folder() const { return dir_.path().toStdString() + "/"; }
-  QString path(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
+  QString path(const QString& name = QString()) const { return dir_.path() + QLatin1Char('/') + name; }
   std::string mind() const { return folder() + "vesko.mnd"; }
 
-  void setConfig(int firstRun, const std::string& mind, int userColour, int botColour) {
-    app::Config config{firstRun, mind, userColour, botColour};
-    if (!app::writeConfigFile(folder() + app::kConfigFileName, config)) qFatal("cannot write config.dat");
+  void setConfig(int firstRun, const std::string& mind, int userColour, int botColour) const {
+    if (!app::writeConfigFile(folder() + app::kConfigFileName, app::Config{firstRun, mind, userColour, botColour}))
+      qFatal("cannot write config.dat");
   }
+  QByteArray config() const { return readBytes(path(QStringLiteral("config.dat"))); }
   QStringList banks() const { return QDir(dir_.path()).entryList({QStringLiteral("*.mbk")}, QDir::Files); }
 
  private:

@@ -11,16 +11,6 @@
 
 namespace vesko::gui {
 
-namespace {
-
-QByteArray manySentences(int count) {
-  QByteArray text;
-  for (int i = 0; i < count; ++i) text += "The little cat number " + QByteArray::number(i) + " sat on the warm mat.\n";
-  return text;
-}
-
-}  // namespace
-
 class TeachDialogTests : public QObject {
   Q_OBJECT
 
@@ -29,48 +19,43 @@ class TeachDialogTests : public QObject {
     folder_ = std::make_unique<TestFolder>();
     brain_ = std::make_unique<Brain>(Str(folder_->folder()), false, Str(), testEnvironment());
     QVERIFY(brain_->loadMind(Str(folder_->mind())).loaded());
+    QByteArray text;
+    for (int i = 0; i < 3000; ++i) text += "The little cat number " + QByteArray::number(i) + " sat on the warm mat.\n";
+    writeBytes(longFile(), text);
   }
   void cleanup() {
     brain_.reset();
     folder_.reset();
   }
 
-  void aCancelledFileDialogTeachesNothingAndCloses() {
-    ScriptedPrompter prompter;
-    CTeachDlg dialog(*brain_, prompter);
-    dialog.show();
-    QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("statusText"))->text().startsWith(QStringLiteral("Teaching allows")));
-    dialog.findChild<QPushButton*>(QStringLiteral("selectFileButton"))->click();
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(dialog.summary().sentencesRead, 0);
-    QCOMPARE(prompter.fileChoices.size(), std::size_t{1});
-  }
-
+  // A cancelled file dialog teaches nothing; a chosen file is taught whole
+  // (all but the text after its last mark) and the window closes.
   void teachesEverySentenceOfTheChosenFile() {
     const QString file = folder_->path(QStringLiteral("lesson.txt"));
     writeBytes(file, "Hello there. How are you?\nThe cat sat\non the mat. Text after the last mark\n");
     ScriptedPrompter prompter;
-    prompter.files = {file};
-    CTeachDlg dialog(*brain_, prompter);
-    dialog.show();
-    dialog.findChild<QPushButton*>(QStringLiteral("selectFileButton"))->click();
-    QCOMPARE(dialog.summary().sentencesRead, 3);
-    QVERIFY(!dialog.summary().cancelled);
-    auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("progressBar"));
-    QCOMPARE(bar->value(), bar->maximum());
-    QVERIFY(!dialog.isVisible());
+    prompter.files = {QString(), file};
+    for (const int sentences : {0, 3}) {
+      CTeachDlg dialog(*brain_, prompter);
+      dialog.show();
+      QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("statusText"))->text().startsWith(QStringLiteral("Teaching allows")));
+      dialog.findChild<QPushButton*>(QStringLiteral("selectFileButton"))->click();
+      QCOMPARE(dialog.summary().sentencesRead, sentences);
+      QVERIFY(!dialog.summary().cancelled && !dialog.isVisible());
+      auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("progressBar"));
+      if (sentences > 0) QCOMPARE(bar->value(), bar->maximum());
+    }
+    QCOMPARE(prompter.fileChoices.size(), std::size_t{2});
   }
 
   void showsTrueProgressOnALongFile() {
-    const QString file = folder_->path(QStringLiteral("long.txt"));
-    writeBytes(file, manySentences(3000));
     ScriptedPrompter prompter;
     CTeachDlg dialog(*brain_, prompter);
     dialog.show();
     std::vector<int> seen;
     auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("progressBar"));
     connect(bar, &QProgressBar::valueChanged, this, [&](int value) { seen.push_back(value); });
-    dialog.teachFile(file);
+    dialog.teachFile(longFile());
     QCOMPARE(dialog.summary().sentencesRead, 3000);
     QVERIFY(std::is_sorted(seen.begin(), seen.end()));
     QVERIFY(std::count_if(seen.begin(), seen.end(), [&](int v) { return v > 0 && v < bar->maximum(); }) >= 3);
@@ -78,8 +63,6 @@ class TeachDialogTests : public QObject {
   }
 
   void cancelStopsAfterTheSentenceInHandAndKeepsWhatWasLearned() {
-    const QString file = folder_->path(QStringLiteral("long.txt"));
-    writeBytes(file, manySentences(3000));
     ScriptedPrompter prompter;
     CTeachDlg dialog(*brain_, prompter);
     dialog.show();
@@ -89,15 +72,14 @@ class TeachDialogTests : public QObject {
       QVERIFY(dialog.isTeaching());
       dialog.findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
     });
-    dialog.teachFile(file);
-    QVERIFY(dialog.summary().cancelled);
-    QVERIFY(dialog.summary().sentencesRead > 0);
-    QVERIFY(dialog.summary().sentencesRead < 3000);
+    dialog.teachFile(longFile());
+    QVERIFY(dialog.summary().cancelled && !dialog.isVisible());
+    QVERIFY(dialog.summary().sentencesRead > 0 && dialog.summary().sentencesRead < 3000);
     QVERIFY(brain_->grammar().sentencesLearned() > before);
-    QVERIFY(!dialog.isVisible());
   }
 
  private:
+  QString longFile() const { return folder_->path(QStringLiteral("long.txt")); }
   std::unique_ptr<TestFolder> folder_;
   std::unique_ptr<Brain> brain_;
 };
