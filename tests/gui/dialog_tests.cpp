@@ -1,14 +1,43 @@
-// The small dialogs: what they show when opened and what they hand back.
+// The dialogs: what the small ones show and hand back, and the teaching
+// window, which learns a file between window events, shows true progress and
+// stops on Cancel after the sentence in hand.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app/gui/edit_mind_dialog.h"
 #include "app/gui/settings_dialog.h"
-#include "gui/scripted_prompter.h"
+#include "app/gui/teach_dialog.h"
+#include "gui/gui_fixture.h"
 
 namespace vesko::gui {
+
+namespace {
+
+// A loaded mind, a teaching window on it, and a long file to teach.
+struct Teaching {
+  TestFolder folder;
+  Brain brain{Str(folder.folder()), false, Str(), testEnvironment()};
+  const bool loaded = brain.loadMind(Str(folder.mind())).loaded();
+  ScriptedPrompter prompter;
+  CTeachDlg dialog{brain, prompter};
+  const QString longFile = folder.path(QStringLiteral("long.txt"));
+
+  Teaching() {
+    QByteArray text;
+    for (int i = 0; i < 3000; ++i) text += "The little cat number " + QByteArray::number(i) + " sat on the warm mat.\n";
+    writeBytes(longFile, text);
+    if (!loaded) qFatal("cannot load the test mind");
+    dialog.show();
+  }
+  QProgressBar* bar() { return dialog.findChild<QProgressBar*>(QStringLiteral("progressBar")); }
+};
+
+}  // namespace
 
 class DialogTests : public QObject {
   Q_OBJECT
@@ -55,6 +84,48 @@ class DialogTests : public QObject {
       dialog.findChild<QPushButton*>(QStringLiteral("changeButton"))->click();
       QCOMPARE(dialog.defaultMindFile(), QStringLiteral("/minds/other.mnd"));
     }
+  }
+
+  // A cancelled file dialog teaches nothing; a chosen file is taught whole
+  // (all but the text after its last mark) and the window closes.
+  void teachingTakesEverySentenceOfTheChosenFile() {
+    for (const int sentences : {0, 3}) {
+      Teaching t;
+      const QString file = t.folder.path(QStringLiteral("lesson.txt"));
+      writeBytes(file, "Hello there. How are you?\nThe cat sat\non the mat. Text after the last mark\n");
+      t.prompter.files = {sentences > 0 ? file : QString()};
+      QVERIFY(t.dialog.findChild<QLabel*>(QStringLiteral("statusText"))->text().startsWith(QStringLiteral("Teaching allows")));
+      t.dialog.findChild<QPushButton*>(QStringLiteral("selectFileButton"))->click();
+      QCOMPARE(t.dialog.summary().sentencesRead, sentences);
+      QVERIFY(!t.dialog.summary().cancelled && !t.dialog.isVisible());
+      QCOMPARE(t.prompter.fileChoices.size(), std::size_t{1});
+      if (sentences > 0) QCOMPARE(t.bar()->value(), t.bar()->maximum());
+    }
+  }
+
+  void teachingShowsTrueProgressOnALongFile() {
+    Teaching t;
+    std::vector<int> seen;
+    connect(t.bar(), &QProgressBar::valueChanged, this, [&](int value) { seen.push_back(value); });
+    t.dialog.teachFile(t.longFile);
+    QCOMPARE(t.dialog.summary().sentencesRead, 3000);
+    QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+    QVERIFY(std::count_if(seen.begin(), seen.end(), [&](int v) { return v > 0 && v < t.bar()->maximum(); }) >= 3);
+    QCOMPARE(seen.back(), t.bar()->maximum());
+  }
+
+  void teachingStopsOnCancelAfterTheSentenceInHandAndKeepsWhatWasLearned() {
+    Teaching t;
+    const auto before = t.brain.grammar().sentencesLearned();
+    // Fires at the first break the teaching loop gives the window.
+    QTimer::singleShot(0, &t.dialog, [&] {
+      QVERIFY(t.dialog.isTeaching());
+      t.dialog.findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
+    });
+    t.dialog.teachFile(t.longFile);
+    QVERIFY(t.dialog.summary().cancelled && !t.dialog.isVisible());
+    QVERIFY(t.dialog.summary().sentencesRead > 0 && t.dialog.summary().sentencesRead < 3000);
+    QVERIFY(t.brain.grammar().sentencesLearned() > before);
   }
 };
 

@@ -5,7 +5,6 @@
 namespace vesko::gui {
 int runChatWindowTests(int argc, char** argv);
 int runDialogTests(int argc, char** argv);
-int runTeachDialogTests(int argc, char** argv);
 }  // namespace vesko::gui
 
 int main(int argc, char** argv) {
@@ -13,7 +12,6 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   int failures = 0;
   failures += vesko::gui::runDialogTests(argc, argv);
-  failures += vesko::gui::runTeachDialogTests(argc, argv);
   failures += vesko::gui::runChatWindowTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

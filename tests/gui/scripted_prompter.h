@@ -37,20 +37,12 @@ class ScriptedPrompter final : public Prompter {
     asked.push_back(AskedQuestion{icon, title, text, buttons});
     return take(answers, QMessageBox::No);
   }
-  QString openFileName(QWidget*, const FileChoice& choice) override {
-    fileChoices.push_back(choice);
-    return take(files, QString());
-  }
-  QString saveFileName(QWidget*, const FileChoice& choice) override {
-    fileChoices.push_back(choice);
-    return take(files, QString());
-  }
+  QString openFileName(QWidget*, const FileChoice& choice) override { return chooseFile(choice); }
+  QString saveFileName(QWidget*, const FileChoice& choice) override { return chooseFile(choice); }
   QString existingFolder(QWidget*, const QString&) override { return take(folders, QString()); }
   int runDialog(QDialog& dialog) override {
-    if (dialogs.empty()) return QDialog::Rejected;
-    auto handler = std::move(dialogs.front());
-    dialogs.pop_front();
-    return handler(dialog);
+    const auto handler = take(dialogs, {});
+    return handler ? handler(dialog) : int(QDialog::Rejected);
   }
   void openUrl(const QUrl& url) override { opened.push_back(url); }
 
@@ -61,6 +53,10 @@ class ScriptedPrompter final : public Prompter {
   }
 
  private:
+  QString chooseFile(const FileChoice& choice) {
+    fileChoices.push_back(choice);
+    return take(files, QString());
+  }
   template <typename T>
   static T take(std::deque<T>& queue, T fallback) {
     if (queue.empty()) return fallback;
