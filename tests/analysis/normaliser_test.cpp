@@ -110,16 +110,12 @@ TEST(Normaliser, LearnsNounsAndFillersAndKeepsFiveRecentNouns) {
   EXPECT_FALSE(brain->nouns().has("CAF\xc3\xa9") || brain->nouns().has("_X_"));
 }
 
-TEST(Normaliser, SurvivesAnyLine) {
-  auto brain = newBrain("DOG BIG");
+// Odd bytes, huge lines and sentences go through normalisation in the text
+// teacher's tests; here an empty line and empty names.
+TEST(Normaliser, TakesAnEmptyLineAndTagsNoEmptyName) {
+  auto brain = newBrain();
   EXPECT_EQ(normalise(*brain, ""), std::make_pair(std::string(), std::string()));
-  std::string noisy;
-  for (int i = 0; i < 10000; ++i) noisy += static_cast<char>(i % 256 == 32 ? 'x' : i % 256);
-  std::string dogs;
-  while (dogs.size() < 10000) dogs += "BIG DOG'S DOG A ";
-  for (const std::string& line : {noisy, dogs, std::string("caf\xc3\xa9 _~{ \x01\x7f DOG'S")}) normalise(*brain, line.c_str());
-  EXPECT_LE(brain->recentNouns().count(), 5);
-  brain->botInfo().name = "";  // an empty name tags nothing
+  brain->botInfo().name = "";
   brain->botInfo().relationshipName = "";
   EXPECT_EQ(normalise(*brain, "THE CAT SAT").first, "THE CAT SAT");
 }
