@@ -83,11 +83,12 @@ TEST_F(FactStoreTest, IdentifiesAKnownPersonOrMakesANewOne) {
 // talked to today, and the saved bank loads back to the same bank.
 TEST_F(FactStoreTest, RemembersWhenWeLastTalkedAndSavesToday) {
   const std::string bob = person(0, {"BOB", "30", "PARIS", "COOK", "CHESS"}, "14", "Thursday");
+  const std::string profiles = "2\n" + bob + person(1, {"ANN", "41", "ROME", "VET", "GOLF"});
   random.next = {5, 2, 0};
   std::vector<std::string> remarks;
   for (const char* name : {"Bob", "Ann"}) {
     FactStore store(clock, random);
-    talk(store, "2\n" + bob + person(1, {"ANN", "41", "ROME", "VET", "GOLF"}), {{"What is your name?", name}, {"Have we met?", "yes"}});
+    talk(store, profiles, {{"What is your name?", name}, {"Have we met?", "yes"}});
     remarks.push_back(store.tellFact().std());
     if (remarks.size() == 1) remarks.push_back(store.tellFact().std());
     ASSERT_TRUE(store.saveFacts(folder.path("profiles.mbk")));

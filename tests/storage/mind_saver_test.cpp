@@ -28,7 +28,8 @@ TEST(SaveMind, WritesEveryBankPacksThemAndLeavesNoBankBehind) {
   brain->badAnswers().pushBack("Not That");
   f.write("m.mnd.tmp/blocker", "");
   const std::string message = brain->saveMind().message();
-  EXPECT_TRUE(has(message, "cannot write the mind file " + f.path("m.mnd").std()) && has(message, "stay in " + f.path().std())) << message;
+  EXPECT_TRUE(has(message, "cannot write the mind file " + f.path("m.mnd").std())) << message;
+  EXPECT_TRUE(has(message, "stay in " + f.path().std())) << message;
   EXPECT_TRUE(f.read("m.mnd") == old && brain->mindInUse() && f.has("context.mbk") && f.has("nouns.mbk"));
   std::filesystem::remove_all(f.path("m.mnd.tmp").std());
   ASSERT_TRUE(brain->saveMind().isOk());
@@ -74,7 +75,8 @@ TEST(SaveMind, AnOlderMindIsConvertedOnLoadAndSavedAsItWas) {
   EXPECT_TRUE(f.files(".mb2").empty() && f.files(".mbk").empty());
   const std::string packed = f.read("m.mnd");
   EXPECT_FALSE(has(packed, "names.mbk") || has(packed, "bad.mbk"));
-  for (const std::string& member : std::vector<std::string>{"[{[mem.mbk]}]\n" + mem, "[{[know.mbk]}]\ncats are nice animals\n", "[{[version.mbk]}]\n4.1\n100\n"})
+  for (const std::string& member :
+       std::vector<std::string>{"[{[mem.mbk]}]\n" + mem, "[{[know.mbk]}]\ncats are nice animals\n", "[{[version.mbk]}]\n4.1\n100\n"})
     EXPECT_TRUE(has(packed, member)) << member;
 }
 
