@@ -77,7 +77,9 @@ class ChatWindowTests : public QObject {
  private slots:
   // Enter shows the typed line as typed (markup too) at once, the answer after
   // the delay, each after its label; "Say" is off while the answer is pending.
-  void sayShowsTheLineThenTheAnswerAfterTheDelay() {
+  // New colours recolour every label; a cancelled settings dialog changes
+  // nothing, even after edits.
+  void sayShowsTheLineThenTheAnswerWithColouredLabels() {
     Session s;
     QVERIFY(s.window->mindLoaded());
     QCOMPARE(s.window->windowTitle(), QStringLiteral("Vesko 4.1"));
@@ -106,6 +108,21 @@ class ChatWindowTests : public QObject {
     QCOMPARE(s.document()->toPlainText().toStdString(), expected.plainLog());
     QVERIFY(s.window->chatStarted());
     checkLabels(s.document(), s.botLabel(), colourAt(1), colourAt(3));
+
+    const auto pick = [&](int user, int bot, int result) {
+      s.prompter.dialogs = {[=](QDialog& dialog) {
+        dialog.findChild<QComboBox*>(QStringLiteral("userColourCombo"))->setCurrentIndex(user);
+        dialog.findChild<QComboBox*>(QStringLiteral("botColourCombo"))->setCurrentIndex(bot);
+        return result;
+      }};
+      s.trigger(ID_CUSTOMIZE_SETTINGS);
+    };
+    pick(5, 7, QDialog::Accepted);
+    QVERIFY(s.window->userColour() == 5 && s.window->botColour() == 7);
+    checkLabels(s.document(), s.botLabel(), colourAt(5), colourAt(7));
+    pick(0, 0, QDialog::Rejected);
+    QVERIFY(s.window->userColour() == 5 && s.window->botColour() == 7);
+    checkLabels(s.document(), s.botLabel(), colourAt(5), colourAt(7));
   }
 
   // "bye" (no mark after it) closes after the answer, Escape at once; either way
@@ -163,27 +180,6 @@ class ChatWindowTests : public QObject {
     s.trigger(ID_FILE_SAVETRANSCRIPT);
     QCOMPARE(s.prompter.asked.size(), std::size_t{1});
     QVERIFY(s.window->chatStarted());
-  }
-
-  // New colours recolour every label; a cancelled settings dialog changes
-  // nothing, even after edits.
-  void newColoursRecolourEveryLabel() {
-    Session s;
-    QVERIFY(s.say(QStringLiteral("hello")));
-    const auto pick = [&](int user, int bot, int result) {
-      s.prompter.dialogs = {[=](QDialog& dialog) {
-        dialog.findChild<QComboBox*>(QStringLiteral("userColourCombo"))->setCurrentIndex(user);
-        dialog.findChild<QComboBox*>(QStringLiteral("botColourCombo"))->setCurrentIndex(bot);
-        return result;
-      }};
-      s.trigger(ID_CUSTOMIZE_SETTINGS);
-    };
-    pick(5, 7, QDialog::Accepted);
-    QVERIFY(s.window->userColour() == 5 && s.window->botColour() == 7);
-    checkLabels(s.document(), s.botLabel(), colourAt(5), colourAt(7));
-    pick(0, 0, QDialog::Rejected);
-    QVERIFY(s.window->userColour() == 5 && s.window->botColour() == 7);
-    checkLabels(s.document(), s.botLabel(), colourAt(5), colourAt(7));
   }
 
   // A loadable mind replaces the one in use and names itself in the title; a
