@@ -1,106 +1,59 @@
-// Helpers for the shell's tests: scratch folders, minds written as text, and
-// the real vesko program run in a folder with its output captured.
+// Helpers for the shell's tests: minds written as text, and the real vesko
+// program run in a folder to its end with its output captured. Scratch
+// folders and child processes are the reliability tests' own.
 #pragma once
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "hardening/child_process.h"
+
 namespace vesko::app::shelltest {
 
-namespace fs = std::filesystem;
+using namespace hardening;  // ScratchDir, readText, writeText, ChildProcess and fs
 
-inline std::string readText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+// A mind file as its members: name and content (lines ending "\n").
+using Members = std::vector<std::pair<std::string, std::string>>;
 
-inline void writeText(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-// A fresh folder under the system's temporary folder, removed afterwards.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string pattern = (fs::temp_directory_path() / "vesko-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~ScratchDir() {
-    std::error_code error;
-    fs::remove_all(path_, error);
-  }
-  const fs::path& path() const { return path_; }
-  std::string folder() const { return path_.string() + "/"; }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  fs::path path_;
-};
-
-// A mind file whose members are given as name and content (lines ending "\n").
-inline void writeMind(const fs::path& path, const std::vector<std::pair<std::string, std::string>>& members) {
+inline std::string mindText(const Members& members) {
   std::string text;
   for (const auto& [name, content] : members) text += "[{[" + name + "]}]\n" + content;
-  writeText(path, text);
+  return text;
 }
 
-// A small, current mind: the bot "Vesko", a rule-free mind that still answers.
-inline std::vector<std::pair<std::string, std::string>> smallMind(const std::string& generation = "300") {
-  return {{"botinfo.mbk", "Vesko\nfriend\nnobody\nmale\n4\nthe computer\n"},
-          {"version.mbk", "4.1\n" + generation + "\n"},
-          {"nouns.mbk", "DOG\nCAT\n"},
-          {"emoticon.mbk", "0\n"}};
+// A small, current mind that still answers, its members in the order the
+// program packs them.
+inline Members smallMind(const std::string& generation = "300") {
+  return {{"botinfo.mbk", "Vesko\nfriend\nnobody\nmale\n4\nthe computer\n"}, {"emoticon.mbk", "0\n"},
+          {"nouns.mbk", "DOG\nCAT\n"}, {"version.mbk", "4.1\n" + generation + "\n"}};
 }
 
-inline std::vector<std::string> filesEndingWith(const fs::path& folder, const std::string& suffix) {
-  std::vector<std::string> found;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    const std::string name = entry.path().filename().string();
-    if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
-      found.push_back(name);
-  }
-  return found;
+// The nouns of smallMind as the word tree writes them back: proof of a save.
+inline const std::string kSavedNouns = "[{[nouns.mbk]}]\nCAT\nDOG\n";
+
+// A folder as the program names it, ending in "/".
+inline std::string slashed(const ScratchDir& dir) { return dir.path().string() + "/"; }
+
+inline bool holdsAny(const fs::path& folder, const std::string& extension) {
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().extension() == extension) return true;
+  return false;
 }
 
 struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
+  int status;
+  std::string out, err;
 };
 
-inline std::string quoted(const std::string& text) {
-  std::string result = "'";
-  for (const char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return result + "'";
-}
-
-// Runs vesko with `args` in `cwd`, standard input from `input`; HOME points
-// into the scratch folder so that no test touches the user's own minds.
+// Runs vesko with `args` in `cwd` to its end, standard input from `input`;
+// its files lie beside the folder, never in it.
 inline Outcome runVesko(const fs::path& cwd, const std::vector<std::string>& args, const std::string& input = "") {
-  const fs::path io = fs::path(cwd.string() + ".io");  // beside the folder, never in it
-  fs::create_directories(io);
-  writeText(io / "in", input);
-  std::string command = "cd " + quoted(cwd.string()) + " && HOME=" + quoted((io / "home").string()) +
-                        " XDG_DATA_HOME= NO_COLOR=1 exec " + quoted(VESKO_BINARY);
-  for (const std::string& arg : args) command += " " + quoted(arg);
-  command += " <" + quoted((io / "in").string()) + " >" + quoted((io / "out").string()) + " 2>" +
-             quoted((io / "err").string());
-  const int raw = std::system(command.c_str());
-  Outcome run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = readText(io / "out");
-  run.err = readText(io / "err");
-  fs::remove_all(io);
+  const std::string io = cwd.string() + ".io-";
+  writeText(io + "in", input);
+  const int status = ChildProcess({args, cwd, io + "in", io + "out", io + "err"}).wait();
+  Outcome run{status, readText(io + "out"), readText(io + "err")};
+  for (const char* name : {"in", "out", "err"}) fs::remove(io + name);
   return run;
 }
 
