@@ -289,8 +289,9 @@ Status rescueChangedBanks(const Str& mindFile, const Str& folder, Str& rescuedTo
   bool changed = false;
   for (const Str& name : names) {
     std::ifstream in((folder + name).std(), std::ios::binary);
+    // Only a bank the mind also holds would be overwritten by unpacking.
     const auto member = members.find(name.std());
-    if (member == members.end() || packedForm(in) != member->second) {
+    if (member != members.end() && packedForm(in) != member->second) {
       changed = true;
       break;
     }

@@ -25,7 +25,7 @@ Status unpackBanks(const Str& mindFile, const Str& folder, StrList* written = nu
 // Bank files standing in `folder` before a mind is unpacked were left by a run
 // whose save did not finish (a crash, a kill, a full disk) and may hold more
 // than the mind file. When any of them differs from the mind's member of the
-// same name, all of them are copied into a new folder "rescued-banks-N/" of
+// same name (which unpacking would write over it), all of them are copied into a new folder "rescued-banks-N/" of
 // `folder`, whose path goes to `rescuedTo`, so unpacking cannot overwrite the
 // only copy of a conversation. Nothing is copied when they match the mind.
 Status rescueChangedBanks(const Str& mindFile, const Str& folder, Str& rescuedTo);
