@@ -1,6 +1,7 @@
 // The chat window driven as a user would drive it, on the offscreen platform.
 #include <QAction>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextBlock>
@@ -330,6 +331,25 @@ class ChatWindowTests : public QObject {
     QCOMPARE(s.window->currentMindFile(), s.folder.mind());
     QVERIFY(s.window->mindLoaded());
     QCOMPARE(s.window->userColour(), 1);  // colours are not read on a first run
+  }
+
+  // Renders the window after an exchange into a PNG ($VESKO_SCREENSHOT names
+  // the file; the README's picture is made this way or under Xvfb).
+  void rendersTheWindowAfterAnExchange() {
+    Session s;
+    QVERIFY(s.say(QStringLiteral("Hi! My name is Ann.")));
+    const QByteArray target = qgetenv("VESKO_SCREENSHOT");
+    const QString file = target.isEmpty() ? s.folder.path(QStringLiteral("window.png")) : QString::fromLocal8Bit(target);
+    QVERIFY(s.window->grab().save(file, "PNG"));
+    const QImage image(file);
+    QCOMPARE(image.size(), s.window->grab().size());
+    bool botBlue = false;  // the bot's label is drawn in its colour (blue by default)
+    for (int y = 0; y < image.height() && !botBlue; ++y)
+      for (int x = 0; x < image.width() && !botBlue; ++x) {
+        const QColor c = image.pixelColor(x, y);
+        botBlue = c.blue() > 200 && c.red() < 60 && c.green() < 60;
+      }
+    QVERIFY(botBlue);
   }
 };
 
