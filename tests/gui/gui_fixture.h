@@ -1,21 +1,64 @@
-// What the window tests share: a laid-out working folder in a temporary
-// directory, a fixed clock and a deterministic random source with short
-// answer delays, and a chat window wired to a ScriptedPrompter.
+// What the window tests share: a Prompter that answers from a script and
+// records every question, a laid-out working folder in a temporary directory,
+// and a fixed clock with a deterministic random source for short answer delays.
 #pragma once
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/config_file.h"
 #include "app/distribution.h"
 #include "app/gui/chat_window.h"
-#include "gui/scripted_prompter.h"
+#include "app/gui/prompter.h"
 
 namespace vesko::gui {
+
+struct AskedQuestion {
+  QMessageBox::Icon icon;
+  QString text;
+  QMessageBox::StandardButtons buttons;
+};
+
+class ScriptedPrompter final : public Prompter {
+ public:
+  // Answers in the order they will be needed; an unscripted question gets No,
+  // an unscripted picker is cancelled, an unscripted dialog is rejected.
+  std::deque<QMessageBox::StandardButton> answers;
+  std::deque<QString> files, folders;
+  std::deque<std::function<int(QDialog&)>> dialogs;
+
+  std::vector<AskedQuestion> asked;
+
+  QMessageBox::StandardButton ask(QWidget*, QMessageBox::Icon icon, const QString&, const QString& text,
+                                  QMessageBox::StandardButtons buttons) override {
+    asked.push_back(AskedQuestion{icon, text, buttons});
+    return take(answers, QMessageBox::No);
+  }
+  QString openFileName(QWidget*, const FileChoice&) override { return take(files, QString()); }
+  QString saveFileName(QWidget*, const FileChoice&) override { return take(files, QString()); }
+  QString existingFolder(QWidget*, const QString&) override { return take(folders, QString()); }
+  int runDialog(QDialog& dialog) override {
+    const auto handler = take(dialogs, {});
+    return handler ? handler(dialog) : int(QDialog::Rejected);
+  }
+  void openUrl(const QUrl&) override {}
+
+ private:
+  template <typename T>
+  static T take(std::deque<T>& queue, T fallback) {
+    if (queue.empty()) return fallback;
+    T value = std::move(queue.front());
+    queue.pop_front();
+    return value;
+  }
+};
 
 // Draws that step through small values: answers come within a second.
 class SteppingRandom final : public RandomSource {
@@ -68,17 +111,5 @@ class TestFolder {
  private:
   QTemporaryDir dir_;
 };
-
-inline std::unique_ptr<CChatDlg> openWindow(const TestFolder& folder, ScriptedPrompter& prompter) {
-  ChatWindowSetup setup;
-  setup.workingFolder = folder.folder();
-  setup.prompter = &prompter;
-  setup.environment = testEnvironment;
-  setup.homePage = "https://vesko.example.org/";
-  auto window = std::make_unique<CChatDlg>(std::move(setup));
-  window->show();
-  window->initialise();
-  return window;
-}
 
 }  // namespace vesko::gui

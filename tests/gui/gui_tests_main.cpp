@@ -10,8 +10,6 @@ int runDialogTests(int argc, char** argv);
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  int failures = 0;
-  failures += vesko::gui::runDialogTests(argc, argv);
-  failures += vesko::gui::runChatWindowTests(argc, argv);
-  return failures == 0 ? 0 : 1;
+  const int dialogFailures = vesko::gui::runDialogTests(argc, argv);
+  return dialogFailures + vesko::gui::runChatWindowTests(argc, argv) == 0 ? 0 : 1;
 }
