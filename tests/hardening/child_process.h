@@ -9,17 +9,14 @@
 #include <grp.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,14 +26,13 @@ extern char** environ;
 namespace vesko::hardening {
 
 namespace fs = std::filesystem;
+using std::chrono::milliseconds;
 
 inline constexpr uid_t kNobody = 65534;
 
 inline std::string readText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline void writeText(const fs::path& path, const std::string& text) {
@@ -76,138 +72,126 @@ struct ChildOptions {
   bool unprivileged = false;      // run as "nobody" when the tests run as root
 };
 
+// A run whose standard input is the file `io`.in holding `input`; its output
+// and errors go to `io`.out and `io`.err.
+inline ChildOptions withInput(std::vector<std::string> args, const fs::path& cwd, const fs::path& io,
+                              const std::string& input) {
+  writeText(io.string() + ".in", input);
+  return {std::move(args), cwd, io.string() + ".in", io.string() + ".out", io.string() + ".err"};
+}
+
 class ChildProcess {
  public:
-  explicit ChildProcess(const ChildOptions& options) {
+  explicit ChildProcess(const ChildOptions& options) : output_(options.output), errors_(options.errors) {
     std::vector<std::string> args{VESKO_BINARY};
     args.insert(args.end(), options.args.begin(), options.args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
     // HOME inside the scratch folder: no test touches the user's own minds.
     std::vector<std::string> env{"HOME=" + options.cwd.string(), "XDG_DATA_HOME=", "NO_COLOR=1"};
-    for (char** e = environ; *e != nullptr; ++e) {
-      const std::string entry(*e);
-      if (!entry.starts_with("HOME=") && !entry.starts_with("XDG_DATA_HOME=") && !entry.starts_with("NO_COLOR="))
-        env.push_back(entry);
-    }
-    std::vector<char*> envp;
-    for (std::string& entry : env) envp.push_back(entry.data());
-    envp.push_back(nullptr);
+    for (char** e = environ; *e != nullptr; ++e)
+      if (const std::string_view entry(*e); !entry.starts_with("HOME=") && !entry.starts_with("XDG_DATA_HOME=") &&
+                                            !entry.starts_with("NO_COLOR="))
+        env.emplace_back(entry);
+    const std::vector<char*> argv = pointers(args), envp = pointers(env);
     const bool dropPrivileges = options.unprivileged && ::geteuid() == 0;
-
-    int inPipe[2] = {-1, -1};
-    int outPipe[2] = {-1, -1};
-    if (!options.input && ::pipe2(inPipe, O_CLOEXEC) != 0) return;
-    if (options.pipedOutput && ::pipe2(outPipe, O_CLOEXEC) != 0) return;
+    int in[2] = {-1, -1}, out[2] = {-1, -1};
+    if ((!options.input && ::pipe2(in, O_CLOEXEC) != 0) || (options.pipedOutput && ::pipe2(out, O_CLOEXEC) != 0)) return;
     const std::string cwd = options.cwd.string();
     // The files are opened (and emptied) here, before the child exists: a
     // child killed at once must not leave the last run's output behind.
-    const int inFd = options.input ? ::open(options.input->c_str(), O_RDONLY | O_CLOEXEC) : inPipe[0];
-    const int outFd = options.pipedOutput ? outPipe[1]
-                                          : ::open(options.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const int errFd = ::open(options.errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-
+    constexpr int kWrite = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+    const int fds[3] = {options.input ? ::open(options.input->c_str(), O_RDONLY | O_CLOEXEC) : in[0],
+                        options.pipedOutput ? out[1] : ::open(output_.c_str(), kWrite, 0644),
+                        ::open(errors_.c_str(), kWrite, 0644)};
     pid_ = ::fork();
-    if (pid_ == 0) {
-      // Only async-signal-safe calls until exec.
-      if (inFd < 0 || outFd < 0 || errFd < 0 || ::chdir(cwd.c_str()) != 0) ::_exit(125);
-      ::dup2(inFd, 0);
-      ::dup2(outFd, 1);
-      ::dup2(errFd, 2);
-      if (dropPrivileges &&
-          (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+    if (pid_ == 0) {  // only async-signal-safe calls until exec
+      if (fds[0] < 0 || fds[1] < 0 || fds[2] < 0 || ::chdir(cwd.c_str()) != 0) ::_exit(125);
+      for (int fd = 0; fd < 3; ++fd) ::dup2(fds[fd], fd);
+      if (dropPrivileges && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
         ::_exit(126);
       ::execve(argv[0], argv.data(), envp.data());
       ::_exit(127);
     }
-    for (const int fd : {inFd, outFd, errFd})
+    for (const int fd : fds)
       if (fd >= 0) ::close(fd);
-    stdin_ = inPipe[1];
-    stdout_ = outPipe[0];
+    stdin_ = in[1];
+    stdout_ = out[0];
   }
   ~ChildProcess() {
     closeInput();
     if (stdout_ >= 0) ::close(stdout_);
-    if (running()) {
-      ::kill(pid_, SIGKILL);
-      wait();
-    }
+    kill(SIGKILL);
+    if (pid_ > 0) wait();
   }
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool started() const { return pid_ > 0; }
-  pid_t pid() const { return pid_; }
   bool running() const { return pid_ > 0 && !status_; }
+  std::string output() const { return readText(output_); }
+  std::string errors() const { return readText(errors_); }
 
   // Writes one line to a piped standard input; false when the child is gone.
   bool send(const std::string& line) {
     const std::string text = line + "\n";
-    std::size_t done = 0;
-    while (done < text.size()) {
-      const ssize_t n = ::write(stdin_, text.data() + done, text.size() - done);
-      if (n <= 0) return false;
-      done += static_cast<std::size_t>(n);
-    }
+    for (ssize_t done = 0, n = 0; done < static_cast<ssize_t>(text.size()); done += n)
+      if ((n = ::write(stdin_, text.data() + done, text.size() - static_cast<std::size_t>(done))) <= 0) return false;
     return true;
   }
   void closeInput() {
     if (stdin_ >= 0) ::close(stdin_);
     stdin_ = -1;
   }
-  // The next line of a piped standard output, or nothing after `patience`.
-  std::optional<std::string> receive(std::chrono::milliseconds patience = std::chrono::seconds(30)) {
-    const auto deadline = std::chrono::steady_clock::now() + patience;
-    for (;;) {
-      const auto end = pending_.find('\n');
-      if (end != std::string::npos) {
-        std::string line = pending_.substr(0, end);
-        pending_.erase(0, end + 1);
-        return line;
-      }
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-      if (left.count() <= 0) return std::nullopt;
-      pollfd ready{stdout_, POLLIN, 0};
-      if (::poll(&ready, 1, static_cast<int>(left.count())) <= 0) continue;
+  // The next line of a piped standard output, or nothing when none came
+  // within `patience`.
+  std::optional<std::string> receive(milliseconds patience = std::chrono::seconds(30)) {
+    std::size_t end;
+    while ((end = pending_.find('\n')) == std::string::npos) {
+      pollfd watch{stdout_, POLLIN, 0};
       char buffer[4096];
-      const ssize_t n = ::read(stdout_, buffer, sizeof buffer);
+      const bool ready = ::poll(&watch, 1, static_cast<int>(patience.count())) > 0;
+      const ssize_t n = ready ? ::read(stdout_, buffer, sizeof buffer) : 0;
       if (n <= 0) return std::nullopt;
       pending_.append(buffer, static_cast<std::size_t>(n));
     }
+    std::string line = pending_.substr(0, end);
+    pending_.erase(0, end + 1);
+    return line;
   }
 
   void kill(int signal) {
     if (running()) ::kill(pid_, signal);
   }
   // The exit status, or 128 + the signal that ended the child.
-  int wait() {
-    if (status_) return *status_;
-    int raw = 0;
-    while (::waitpid(pid_, &raw, 0) < 0 && errno == EINTR) {
-    }
-    status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    return *status_;
-  }
+  int wait() { return *waitFor(std::chrono::hours(1)); }
   // The exit status when the child ended within `patience`.
-  std::optional<int> waitFor(std::chrono::milliseconds patience) {
-    if (status_) return status_;
+  std::optional<int> waitFor(milliseconds patience) {
     const auto deadline = std::chrono::steady_clock::now() + patience;
-    for (;;) {
+    while (!status_) {
       int raw = 0;
-      if (::waitpid(pid_, &raw, WNOHANG) == pid_) {
+      const pid_t done = pid_ > 0 ? ::waitpid(pid_, &raw, WNOHANG) : -1;
+      if (done == pid_)
         status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        return status_;
-      }
-      if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      else if (done < 0 && (pid_ <= 0 || errno == ECHILD))
+        status_ = -1;
+      else if (std::chrono::steady_clock::now() >= deadline)
+        return std::nullopt;
+      else
+        std::this_thread::sleep_for(milliseconds(1));
     }
+    return status_;
   }
 
  private:
+  static std::vector<char*> pointers(std::vector<std::string>& strings) {
+    std::vector<char*> result;
+    for (std::string& s : strings) result.push_back(s.data());
+    result.push_back(nullptr);
+    return result;
+  }
+
+  fs::path output_, errors_;
   pid_t pid_ = -1;
-  int stdin_ = -1;
-  int stdout_ = -1;
+  int stdin_ = -1, stdout_ = -1;
   std::string pending_;
   std::optional<int> status_;
 };
@@ -219,15 +203,13 @@ inline bool unprivilegedChildPossible() {
   const pid_t probe = ::fork();
   if (probe == 0) ::_exit(::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 ? 0 : 1);
   int raw = 0;
-  ::waitpid(probe, &raw, 0);
-  return WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
+  return ::waitpid(probe, &raw, 0) == probe && WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
 }
 
-// Hands `root` and everything in it to "nobody" when the tests run as root.
+// Hands `root` and everything in it to "nobody" when the tests run as root;
+// a file that cannot be handed over shows up as the test's own failure.
 inline void giveToUnprivileged(const fs::path& root) {
-  if (::geteuid() != 0) return;
-  // A file that cannot be handed over shows up as the test's own failure.
-  if (::chown(root.c_str(), kNobody, kNobody) != 0) return;
+  if (::geteuid() != 0 || ::chown(root.c_str(), kNobody, kNobody) != 0) return;
   std::error_code error;
   for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::end(it); it.increment(error))
     if (::lchown(it->path().c_str(), kNobody, kNobody) != 0) return;

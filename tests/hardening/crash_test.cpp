@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <random>
 
 #include "app/distribution.h"
@@ -24,128 +23,82 @@ int fromEnvironment(const char* name, int fallback) {
   return value != nullptr && *value != '\0' ? std::atoi(value) : fallback;
 }
 
-std::size_t countLines(const fs::path& path) {
-  const std::string text = readText(path);
-  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-}
-
-// How many lines of a run the mind holds: they must be the run's first lines.
-int linesKept(const MindProbe& mind, int firstNumber, int count, std::string& gap) {
-  int kept = 0;
-  while (kept < count && mind.has(upper(token(firstNumber + kept)))) ++kept;
-  for (int i = kept; i < count; ++i)
-    if (mind.has(upper(token(firstNumber + i)))) gap = "line " + std::to_string(i) + " is kept without line " + std::to_string(kept);
-  return kept;
-}
+int countLines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
 TEST(CrashInjection, EveryKillLeavesTheMindOfAFinishedSave) {
   const int kills = fromEnvironment("VESKO_CRASH_KILLS", 200);
   const unsigned seed = static_cast<unsigned>(fromEnvironment("VESKO_CRASH_SEED", 20240614));
   std::mt19937 random(seed);
   SCOPED_TRACE("VESKO_CRASH_SEED=" + std::to_string(seed));
-
   ScratchDir scratch;
-  const fs::path home = scratch / "home";
-  // A small mind keeps each start short, so that many kills fit in a test run;
-  // saving and packing work the same for any mind.
-  const fs::path mind = home / "small.mnd";
+  const fs::path home = scratch / "home", mind = home / "small.mnd", io = scratch / "run";
   fs::create_directories(home);
-  writeText(mind, "[{[botinfo.mbk]}]\nVesko\nfriend\nnobody\nmale\n4\nthe computer\n"
-                  "[{[version.mbk]}]\n4.1\n300\n[{[nouns.mbk]}]\nDOG\nCAT\n[{[emoticon.mbk]}]\n0\n");
+  writeText(mind, kSmallMind);
   const std::vector<std::string> args{"pipe", "--user", "T", "--save-every", std::to_string(kSaveEvery), "--seed", "1",
                                       "--home", home.string(), "--mind", mind.string()};
-
-  struct Run {
-    int first;  // number of its first statement
-    int kept;   // lines of it the mind holds after its kill
-  };
   // A first, clean start lays out the folder and makes the mind; it also
   // tells how long a start takes until the first answer.
-  writeText(scratch / "in", "hello\n");
   const auto began = std::chrono::steady_clock::now();
-  ChildProcess first({args, scratch.path(), scratch / "in", scratch / "out", scratch / "err"});
-  ASSERT_EQ(first.wait(), 0) << readText(scratch / "err");
+  ChildProcess first(withInput(args, scratch.path(), io, "hello\n"));
+  ASSERT_EQ(first.wait(), 0) << first.errors();
   const auto startup = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - began);
 
-  std::vector<Run> runs;
-  int next = 0;
-  int killedWhileStarting = 0;
-  int killedWhilePacking = 0;
+  std::vector<int> keptOfRun;  // run r began with statement r * kLinesPerRun
+  int killedWhileStarting = 0, killedWhilePacking = 0;
   for (int k = 0; k < kills; ++k) {
+    SCOPED_TRACE("kill " + std::to_string(k));
     std::string input;
-    for (int i = 0; i < kLinesPerRun; ++i) input += statement(next + i) + "\n";
-    writeText(scratch / "in", input);
+    for (int i = 0; i < kLinesPerRun; ++i) input += statement(k * kLinesPerRun + i) + "\n";
     const auto spawned = fs::file_time_type::clock::now();
-    ChildProcess vesko({args, scratch.path(), scratch / "in", scratch / "out", scratch / "err"});
-    ASSERT_TRUE(vesko.started());
-
+    ChildProcess vesko(withInput(args, scratch.path(), io, input));
     // A third of the kills fall anywhere in the start (loading, unpacking);
     // the rest after the first answer, 1 us to 40 ms into the chat.
     const bool fromStart = random() % 3 == 0;
     const double exponent = std::uniform_real_distribution<double>(0.0, std::log(40000.0))(random);
     const auto delay = fromStart ? std::chrono::microseconds(random() % static_cast<unsigned>(startup.count() + 1))
                                  : std::chrono::microseconds(static_cast<long>(std::exp(exponent)));
-    if (!fromStart) {
-      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-      while (countLines(scratch / "out") == 0 && vesko.running() && std::chrono::steady_clock::now() < deadline)
-        if (vesko.waitFor(std::chrono::milliseconds(1)).has_value()) break;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!fromStart && countLines(vesko.output()) == 0 && std::chrono::steady_clock::now() < deadline &&
+           !vesko.waitFor(milliseconds(1))) {
     }
     std::this_thread::sleep_for(delay);
     vesko.kill(SIGKILL);
-    const int status = vesko.wait();
-    ASSERT_EQ(status, 128 + SIGKILL) << "vesko ended before its kill: " << readText(scratch / "err");
-    const std::size_t answered = countLines(scratch / "out");
-    if (answered == 0) ++killedWhileStarting;
+    ASSERT_EQ(vesko.wait(), 128 + SIGKILL) << "vesko ended before its kill: " << vesko.errors();
+    const int answered = countLines(vesko.output());
+    killedWhileStarting += answered == 0;
     // A mind file half written by this run: the kill came while packing.
     std::error_code noFile;
-    if (fs::last_write_time(fs::path(mind.string() + ".tmp"), noFile) >= spawned && !noFile) ++killedWhilePacking;
+    killedWhilePacking += fs::last_write_time(fs::path(mind.string() + ".tmp"), noFile) >= spawned && !noFile;
 
     const MindProbe probe = probeMind(mind);
-    ASSERT_TRUE(probe.loaded) << "kill " << k << ": " << probe.error;
-    const std::set<std::string> members(probe.members.begin(), probe.members.end());
-    ASSERT_EQ(members.size(), probe.members.size()) << "kill " << k << ": a member twice";
-    // The next start unpacks the mind over the banks left behind; a bank the
+    ASSERT_TRUE(probe.loaded) << probe.error;
+    // The next start unpacks the mind over the banks left behind: a bank the
     // mind lacks would survive that and be packed into it at the next save.
-    for (const auto& entry : fs::directory_iterator(home)) {
-      if (entry.path().extension() == ".mbk") {
-        ASSERT_TRUE(members.count(entry.path().filename().string())) << "kill " << k << " left " << entry.path();
-      }
-    }
-
+    const std::set<std::string> members(probe.members.begin(), probe.members.end());
+    ASSERT_EQ(members.size(), probe.members.size()) << "a member twice";
+    for (const std::string& bank : banksLeft(home)) ASSERT_TRUE(members.count(bank)) << bank << " was left behind";
     // Earlier runs keep exactly what their last finished save held.
-    for (const Run& run : runs) {
-      std::string gap;
-      ASSERT_EQ(linesKept(probe, run.first, kLinesPerRun, gap), run.kept) << "kill " << k << ", run from " << run.first;
-      ASSERT_TRUE(gap.empty()) << gap;
-    }
-    // This run: a whole number of saves; the save after line 5j has
-    // finished once line 5j + 1 was answered.
-    std::string gap;
-    const int kept = linesKept(probe, next, kLinesPerRun, gap);
-    ASSERT_TRUE(gap.empty()) << "kill " << k << ": " << gap;
-    ASSERT_EQ(kept % kSaveEvery, 0) << "kill " << k << ": a mix of two saves";
-    ASSERT_LE(static_cast<std::size_t>(kept), answered) << "kill " << k;
-    if (answered > 0) {
-      ASSERT_GE(static_cast<std::size_t>(kept), (answered - 1) / kSaveEvery * kSaveEvery)
-          << "kill " << k << " lost a save; the mind holds " << probe.sentences.size() << " sentences, the last "
-          << (probe.sentences.empty() ? std::string() : probe.sentences.back()) << "\n" << readText(scratch / "err");
-    }
-    runs.push_back({next, kept});
-    next += kLinesPerRun;
+    for (int r = 0; r < k; ++r) ASSERT_EQ(probe.kept(r * kLinesPerRun, kLinesPerRun), keptOfRun[r]) << "run " << r;
+    // This run: a whole number of saves, in order; the save after line 5j
+    // has finished once line 5j + 1 was answered.
+    const int kept = probe.kept(k * kLinesPerRun, kLinesPerRun);
+    ASSERT_GE(kept, 0) << "a later line is kept without an earlier one";
+    ASSERT_EQ(kept % kSaveEvery, 0) << "a mix of two saves";
+    ASSERT_LE(kept, answered);
+    ASSERT_GE(kept, std::max(answered - 1, 0) / kSaveEvery * kSaveEvery)
+        << "a save was lost; the last sentence kept: " << (probe.sentences.empty() ? "" : probe.sentences.back())
+        << "\n" << vesko.errors();
+    keptOfRun.push_back(kept);
   }
 
   // A clean run after all the kills ends with every kept line and a tidy folder.
-  writeText(scratch / "in", statement(next) + "\n");
-  ChildProcess last({args, scratch.path(), scratch / "in", scratch / "out", scratch / "err"});
-  ASSERT_EQ(last.wait(), 0) << readText(scratch / "err");
+  ChildProcess last(withInput(args, scratch.path(), io, statement(kills * kLinesPerRun) + "\n"));
+  ASSERT_EQ(last.wait(), 0) << last.errors();
   const MindProbe final = probeMind(mind);
   ASSERT_TRUE(final.loaded) << final.error;
-  for (const Run& run : runs) {
-    std::string gap;
-    EXPECT_EQ(linesKept(final, run.first, kLinesPerRun, gap), run.kept) << "run from " << run.first;
-  }
-  EXPECT_TRUE(final.has(upper(token(next))));
-  for (const auto& entry : fs::directory_iterator(home)) EXPECT_NE(entry.path().extension(), ".mbk") << entry.path();
+  for (int r = 0; r < kills; ++r) EXPECT_EQ(final.kept(r * kLinesPerRun, kLinesPerRun), keptOfRun[r]) << "run " << r;
+  EXPECT_TRUE(final.holds(kills * kLinesPerRun));
+  EXPECT_EQ(banksLeft(home), std::set<std::string>());
   std::printf("%d kills survived (%d while starting, %d while packing the mind file)\n", kills, killedWhileStarting,
               killedWhilePacking);
 }
@@ -157,39 +110,35 @@ TEST(CrashInjection, KillDuringTheFirstStartLeavesNoFileCutShort) {
   const int kills = fromEnvironment("VESKO_LAYOUT_KILLS", 30);
   std::mt19937 random(static_cast<unsigned>(fromEnvironment("VESKO_CRASH_SEED", 20240614)));
   ScratchDir scratch;
-  writeText(scratch / "in", "hello\n");
-  auto firstStart = [&](const fs::path& home) {
-    return std::make_unique<ChildProcess>(ChildOptions{{"pipe", "--user", "T", "--home", home.string()}, scratch.path(),
-                                                       scratch / "in", scratch / "out", scratch / "err"});
-  };
   int partial = 0;
   for (int k = 0; k < kills; ++k) {
+    SCOPED_TRACE("kill " + std::to_string(k));
     const fs::path home = scratch / ("home" + std::to_string(k));
     fs::create_directories(home);
-    auto vesko = firstStart(home);
+    const auto start = [&] { return withInput({"pipe", "--user", "T", "--home", home.string()}, scratch.path(),
+                                              scratch / "run", "hello\n"); };
+    ChildProcess vesko(start());
     // The layout takes a few milliseconds once the first file appears.
-    while (fs::is_empty(home) && !vesko->waitFor(std::chrono::milliseconds(0)).has_value())
-      std::this_thread::sleep_for(std::chrono::microseconds(50));
+    while (fs::is_empty(home) && !vesko.waitFor(milliseconds(0))) std::this_thread::sleep_for(std::chrono::microseconds(50));
     std::this_thread::sleep_for(std::chrono::microseconds(random() % 4000));
-    vesko->kill(SIGKILL);
-    vesko->wait();
+    vesko.kill(SIGKILL);
+    vesko.wait();
     int present = 0;
     for (const EmbeddedFile& file : embeddedDistribution()) {
       if (!fs::exists(home / file.name)) continue;
       ++present;
-      EXPECT_EQ(readText(home / file.name), std::string(file.content)) << "kill " << k << " cut " << file.name << " short";
+      EXPECT_EQ(readText(home / file.name), std::string(file.content)) << file.name << " cut short";
     }
-    if (present > 0 && present < static_cast<int>(embeddedDistribution().size())) ++partial;
+    partial += present > 0 && present < static_cast<int>(embeddedDistribution().size());
     if (fs::exists(home / "vesko.mnd")) {
-      const MindProbe mind = probeMind(home / "vesko.mnd");
-      EXPECT_TRUE(mind.loaded) << "kill " << k << ": " << mind.error;
+      EXPECT_TRUE(probeMind(home / "vesko.mnd").loaded) << probeMind(home / "vesko.mnd").error;
     }
     if (fs::exists(home / "config.dat")) {
-      EXPECT_EQ(readText(home / "config.dat"), "1\nvesko.mnd\n1\n3\n") << "kill " << k;
+      EXPECT_EQ(readText(home / "config.dat"), "1\nvesko.mnd\n1\n3\n");
     }
     // Whatever the kill left, the next start completes.
-    auto again = firstStart(home);
-    EXPECT_EQ(again->wait(), 0) << "kill " << k << ": " << readText(scratch / "err");
+    ChildProcess again(start());
+    EXPECT_EQ(again.wait(), 0) << again.errors();
   }
   std::printf("%d kills during first starts, %d of them inside the layout\n", kills, partial);
 }

@@ -1,11 +1,13 @@
 // Faults while a chat saves: the working folder turns read-only, the file
 // system fills up, the mind file is replaced by a folder, a bank becomes
-// unreadable. Each time vesko says what failed and exits non-zero, the old
-// mind file stays as it was, and no line answered before the fault is lost.
+// unreadable. Each time vesko says what failed and exits 1, the old mind file
+// stays as it was, and no line answered before the fault is lost.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
-#include <memory>
+#include <cstring>
+#include <functional>
 
 #include "child_process.h"
 #include "learning/knowledge_store.h"
@@ -15,63 +17,56 @@ namespace vesko::hardening {
 namespace {
 
 constexpr int kBeforeFault = 5;
-constexpr int kAfterFault = 2;
+constexpr int kAll = kBeforeFault + 2;  // two more lines are answered after the fault
 
 class SaveFault : public ::testing::Test {
  protected:
   // Chats in `home_`, saving after every line, until kBeforeFault lines are
-  // answered; the mind file then holds all of them.
-  void startChat(bool unprivileged = false) {
+  // answered and saved; then `inject`s the fault, has the other lines
+  // answered, and expects the chat to end with status 1 and standard error
+  // naming each of `failures`. With `mindKept` the old mind file must be
+  // unchanged.
+  void chatThroughFault(bool unprivileged, const std::function<void()>& inject,
+                        const std::vector<std::string>& failures, bool mindKept = true) {
     fs::create_directories(home_);
     if (unprivileged) giveToUnprivileged(scratch_.path());
-    vesko_ = std::make_unique<ChildProcess>(ChildOptions{args(), scratch_.path(), std::nullopt, scratch_ / "out",
-                                                         scratch_ / "err", true, unprivileged});
-    ASSERT_TRUE(vesko_->started());
-    for (int i = 0; i < kBeforeFault; ++i) {
-      ASSERT_TRUE(vesko_->send(statement(i)));
-      ASSERT_TRUE(vesko_->receive().has_value()) << readText(scratch_ / "err");
+    ChildProcess vesko({args(), scratch_.path(), std::nullopt, {}, scratch_ / "err", true, unprivileged});
+    for (int i = 0; i < kAll; ++i) {
+      if (i == kBeforeFault) {
+        // The save after a line follows its answer: wait until the last one stands.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (readText(mind_).find(token(kBeforeFault - 1, true)) == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline)
+          std::this_thread::sleep_for(milliseconds(10));
+        ASSERT_EQ(probeMind(mind_).kept(0, kAll), kBeforeFault) << probeMind(mind_).error;
+        mindBefore_ = readText(mind_);
+        inject();
+      }
+      ASSERT_TRUE(vesko.send(statement(i)));
+      ASSERT_TRUE(vesko.receive().has_value()) << "no answer to line " << i << ": " << vesko.errors();
     }
-    // The save after a line follows its answer: wait until the last one stands.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    const std::string last = upper(statement(kBeforeFault - 1));
-    while (readText(mind_).find(last) == std::string::npos && std::chrono::steady_clock::now() < deadline)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    mindBefore_ = readText(mind_);
-    const MindProbe probe = probeMind(mind_);
-    ASSERT_TRUE(probe.loaded) << probe.error;
-    for (int i = 0; i < kBeforeFault; ++i) ASSERT_TRUE(probe.has(upper(token(i))));
-  }
-
-  // The lines after the fault are answered too; the chat then ends with a
-  // failed save. Gives standard error.
-  std::string endChat() {
-    for (int i = kBeforeFault; i < kBeforeFault + kAfterFault; ++i) {
-      EXPECT_TRUE(vesko_->send(statement(i)));
-      EXPECT_TRUE(vesko_->receive().has_value()) << "no answer after the fault";
-    }
-    vesko_->closeInput();
-    const auto status = vesko_->waitFor(std::chrono::seconds(60));
-    EXPECT_TRUE(status.has_value());
-    EXPECT_EQ(status.value_or(-1), 1) << "a failed save must end with status 1";
-    return readText(scratch_ / "err");
+    vesko.closeInput();
+    EXPECT_EQ(vesko.waitFor(std::chrono::seconds(60)).value_or(-1), 1) << "a failed save must end with status 1";
+    for (const std::string& failure : failures) EXPECT_NE(vesko.errors().find(failure), std::string::npos) << failure;
+    EXPECT_TRUE(!mindKept || readText(mind_) == mindBefore_) << "the old mind file was changed";
   }
 
   // The statements the knowledge bank in the working folder holds.
   int linesInBanks() {
     KnowledgeStore store;
     EXPECT_TRUE(store.load(Str((home_ / "morvash.mbk").string())).isOk());
+    std::string all = " ";
+    for (std::int64_t n = 0; n < store.sentenceCount(); ++n) all += store.sentence(n).text.std() + " ";
     int held = 0;
-    for (std::int64_t n = 0; n < store.sentenceCount(); ++n)
-      for (int i = 0; i < kBeforeFault + kAfterFault; ++i)
-        if ((" " + store.sentence(n).text.std() + " ").find(" " + upper(token(i)) + " ") != std::string::npos) ++held;
+    for (int i = 0; i < kAll; ++i) held += all.find(" " + token(i, true) + " ") != std::string::npos;
     return held;
   }
 
-  // A clean start and end in the repaired folder; the mind it saves.
-  MindProbe restartAndSave() {
-    writeText(scratch_ / "empty", "");
-    ChildProcess again({args(), scratch_.path(), scratch_ / "empty", scratch_ / "out2", scratch_ / "err2"});
-    EXPECT_EQ(again.wait(), 0) << readText(scratch_ / "err2");
+  // Runs vesko with `command` (a chat with no lines by default) to a clean
+  // end in the repaired folder; gives the mind it leaves.
+  MindProbe rerun(std::vector<std::string> command = {}) {
+    ChildProcess again(withInput(command.empty() ? args() : command, scratch_.path(), scratch_ / "again", ""));
+    EXPECT_EQ(again.wait(), 0) << again.errors();
     return probeMind(mind_);
   }
 
@@ -82,20 +77,24 @@ class SaveFault : public ::testing::Test {
   ScratchDir scratch_;
   fs::path home_ = scratch_ / "home";
   fs::path mind_ = home_ / "vesko.mnd";
-  std::unique_ptr<ChildProcess> vesko_;
   std::string mindBefore_;
 };
 
 TEST_F(SaveFault, ReadOnlyFolderKeepsTheMindAndTheBanks) {
   if (!unprivilegedChildPossible()) GTEST_SKIP() << "running as root, and root cannot become nobody: no read-only folder";
-  startChat(true);
-  ASSERT_EQ(::chmod(home_.c_str(), 0555), 0);
-  const std::string err = endChat();
+  chatThroughFault(true, [&] { ASSERT_EQ(::chmod(home_.c_str(), 0555), 0); },
+                   {"cannot write the mind file " + mind_.string()});
   ::chmod(home_.c_str(), 0755);
-  EXPECT_NE(err.find("cannot write the mind file " + mind_.string()), std::string::npos) << err;
-  EXPECT_EQ(readText(mind_), mindBefore_);
   // The banks were still writable files: they hold every answered line.
-  EXPECT_EQ(linesInBanks(), kBeforeFault + kAfterFault);
+  EXPECT_EQ(linesInBanks(), kAll);
+}
+
+TEST_F(SaveFault, UnreadableBankKeepsTheMindAndTheBanks) {
+  if (!unprivilegedChildPossible()) GTEST_SKIP() << "running as root, and root cannot become nobody: no unreadable file";
+  const fs::path bank = home_ / "context.mbk";  // read-only data: packed, never rewritten
+  chatThroughFault(true, [&] { ASSERT_EQ(::chmod(bank.c_str(), 0), 0); }, {"cannot read the bank file " + bank.string()});
+  ::chmod(bank.c_str(), 0644);
+  EXPECT_EQ(linesInBanks(), kAll);
 }
 
 TEST_F(SaveFault, FullFileSystemKeepsTheMind) {
@@ -109,52 +108,27 @@ TEST_F(SaveFault, FullFileSystemKeepsTheMind) {
   } unmount{mount};
   home_ = mount / "home";
   mind_ = home_ / "vesko.mnd";
-  startChat();
-  // Fill every last byte.
-  {
+  const auto fill = [&] {  // every last byte
     std::ofstream ballast(mount / "ballast", std::ios::binary);
     const std::string block(4096, 'x');
     while (ballast.write(block.data(), static_cast<std::streamsize>(block.size())) && ballast.flush()) {
     }
-  }
-  const std::string err = endChat();
-  EXPECT_NE(err.find("No space left on device"), std::string::npos) << err;
-  EXPECT_NE(err.find("cannot save " + mind_.string()), std::string::npos) << err;
-  EXPECT_EQ(readText(mind_), mindBefore_);
+  };
+  chatThroughFault(false, fill, {"No space left on device", "cannot save " + mind_.string()});
   fs::remove(mount / "ballast");
-  const MindProbe after = restartAndSave();
-  ASSERT_TRUE(after.loaded) << after.error;
-  for (int i = 0; i < kBeforeFault; ++i) EXPECT_TRUE(after.has(upper(token(i)))) << "line " << i << " was lost";
+  EXPECT_EQ(rerun().kept(0, kBeforeFault), kBeforeFault);
 }
 
 TEST_F(SaveFault, MindFileReplacedByAFolderLosesNothing) {
-  startChat();
-  fs::remove(mind_);
-  fs::create_directory(mind_);
-  const std::string err = endChat();
-  EXPECT_NE(err.find("cannot write the mind file " + mind_.string()), std::string::npos) << err;
-  EXPECT_EQ(linesInBanks(), kBeforeFault + kAfterFault);
+  const auto replace = [&] {
+    fs::remove(mind_);
+    fs::create_directory(mind_);
+  };
+  chatThroughFault(false, replace, {"cannot write the mind file " + mind_.string()}, false);
+  EXPECT_EQ(linesInBanks(), kAll);
   // Once the folder is gone, packing the banks left behind gives it all back.
   fs::remove(mind_);
-  writeText(scratch_ / "empty", "");
-  ChildProcess pack({{"mind", "pack", home_.string(), mind_.string()}, scratch_.path(), scratch_ / "empty",
-                     scratch_ / "out2", scratch_ / "err2"});
-  ASSERT_EQ(pack.wait(), 0) << readText(scratch_ / "err2");
-  const MindProbe after = probeMind(mind_);
-  ASSERT_TRUE(after.loaded) << after.error;
-  for (int i = 0; i < kBeforeFault + kAfterFault; ++i) EXPECT_TRUE(after.has(upper(token(i)))) << "line " << i;
-}
-
-TEST_F(SaveFault, UnreadableBankKeepsTheMindAndTheBanks) {
-  if (!unprivilegedChildPossible()) GTEST_SKIP() << "running as root, and root cannot become nobody: no unreadable file";
-  startChat(true);
-  const fs::path bank = home_ / "context.mbk";  // read-only data: packed, never rewritten
-  ASSERT_EQ(::chmod(bank.c_str(), 0), 0);
-  const std::string err = endChat();
-  ::chmod(bank.c_str(), 0644);
-  EXPECT_NE(err.find("cannot read the bank file " + bank.string()), std::string::npos) << err;
-  EXPECT_EQ(readText(mind_), mindBefore_);
-  EXPECT_EQ(linesInBanks(), kBeforeFault + kAfterFault);
+  EXPECT_EQ(rerun({"mind", "pack", home_.string(), mind_.string()}).kept(0, kAll), kAll);
 }
 
 }  // namespace
