@@ -64,7 +64,6 @@ TEST_F(FactStoreTest, IdentifiesAKnownPersonOrMakesANewOne) {
       {kBobAndAnn, {{"What is your name?", "Bob"}, {"Have we met?", "no, never"}}, "2 BOB $UNKNOWN$ 15 Friday 3"},
       {threeBobs, {{"What is your name?", "Bob"}, {"What is your hobby?", "golf"}, {"Have we met?", "yes"}}, "1 BOB VET 5 Monday 3"},
       {twins, {{"What is your name?", "Bob"}, {"How old are you?", "1"}, {"Have we met?", "nope"}}, "6 BOB $UNKNOWN$ 15 Friday 7"},
-      {twins, {{"What is your name?", "Bob"}, {"How old are you?", "1"}, {"Have we met?", "yes"}}, "0 BOB COOK 5 Monday 3"},
       // Fewer records than counted: the bank loads, and no counted id is reused.
       {"5\n" + person(0, {"BOB", "1", "X", "COOK", "CHESS"}), {{"What is your name?", "Bob"}, {"Have we met?", "no"}},
        "5 BOB $UNKNOWN$ 15 Friday 6"},
@@ -80,7 +79,7 @@ TEST_F(FactStoreTest, IdentifiesAKnownPersonOrMakesANewOne) {
 }
 
 // Tells when we last talked or a stored answer; saving dates the person
-// talked to today, and the saved bank loads back to the same bank.
+// talked to today and no one else.
 TEST_F(FactStoreTest, RemembersWhenWeLastTalkedAndSavesToday) {
   const std::string bob = person(0, {"BOB", "30", "PARIS", "COOK", "CHESS"}, "14", "Thursday");
   const std::string profiles = "2\n" + bob + person(1, {"ANN", "41", "ROME", "VET", "GOLF"});
@@ -97,12 +96,7 @@ TEST_F(FactStoreTest, RemembersWhenWeLastTalkedAndSavesToday) {
     EXPECT_EQ(folder.read("profiles.x"), "unchanged");
   }
   EXPECT_EQ(remarks, (std::vector<std::string>{"We last talked yesterday", "You live in paris", "We last talked on Monday the 5th"}));
-  const std::string saved = folder.read("profiles.mbk");
-  EXPECT_EQ(saved, "2\n" + bob + person(1, {"ANN", "41", "ROME", "VET", "GOLF"}, "15", "Friday"));
-  FactStore again(clock, random);
-  ASSERT_TRUE(again.loadFacts(folder.path("idq.mbk"), folder.path("profiles.mbk")));
-  ASSERT_TRUE(again.saveFacts(folder.path("profiles2.mbk")));
-  EXPECT_EQ(folder.read("profiles2.mbk"), saved);
+  EXPECT_EQ(folder.read("profiles.mbk"), "2\n" + bob + person(1, {"ANN", "41", "ROME", "VET", "GOLF"}, "15", "Friday"));
 }
 
 }  // namespace

@@ -7,16 +7,13 @@ namespace {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// A save that cannot write the mind file (permissions do not stop root, so a
-// folder blocks the path) keeps the old one, the banks and the mind in use; once
-// the path is free the save packs every bank and leaves none behind.
+// A save packs every bank and leaves none behind (failed saves are the
+// hardening tests' part), and the banks read back as they were written.
 TEST(SaveMind, WritesEveryBankPacksThemAndLeavesNoBankBehind) {
   TestFolder f;
-  const std::string old = mindText({{"version.mbk", "4.1\n300\n"}, {"botinfo.mbk", "Vesko\nfriend\nAnna\nmale\n30\nSofia\n"},
-                                    {"context.mbk", "rule line\n"}});
-  f.write("m.mnd", old);
+  f.write("m.mnd", mindText({{"version.mbk", "4.1\n300\n"}, {"botinfo.mbk", "Vesko\nfriend\nAnna\nmale\n30\nSofia\n"},
+                             {"context.mbk", "rule line\n"}}));
   auto brain = newBrain(f);
-  EXPECT_FALSE(brain->saveMind().isOk());  // nothing loaded yet
   ASSERT_TRUE(brain->loadMind(f.path("m.mnd")).loaded());
   // Words are saved upper-cased, once per add, in order; words a bank line cannot
   // hold are refused; a removed word stays gone, but its continuations stay.
@@ -26,16 +23,9 @@ TEST(SaveMind, WritesEveryBankPacksThemAndLeavesNoBankBehind) {
   brain->nouns().add("cat");
   brain->botInfo().location = "Varna";
   brain->badAnswers().pushBack("Not That");
-  f.write("m.mnd.tmp/blocker", "");
-  const std::string message = brain->saveMind().message();
-  EXPECT_TRUE(has(message, "cannot write the mind file " + f.path("m.mnd").std())) << message;
-  EXPECT_TRUE(has(message, "stay in " + f.path().std())) << message;
-  EXPECT_TRUE(f.read("m.mnd") == old && brain->mindInUse() && f.has("context.mbk") && f.has("nouns.mbk"));
-  std::filesystem::remove_all(f.path("m.mnd.tmp").std());
   ASSERT_TRUE(brain->saveMind().isOk());
   EXPECT_TRUE(f.files(".mbk").empty() && f.files(".tmp").empty());
   EXPECT_FALSE(brain->saveMind().isOk());  // a second save would pack an emptied folder
-  EXPECT_TRUE(has(f.read("m.mnd"), "[{[stuffing.mbk]}]\n[{["));  // an empty tree is an empty member
   auto again = newBrain(f);
   ASSERT_TRUE(again->loadMind(f.path("m.mnd")).loaded());
   ASSERT_TRUE(again->checkpoint().isOk());  // the tree is written back as it was read
@@ -74,10 +64,9 @@ TEST(SaveMind, AnOlderMindIsConvertedOnLoadAndSavedAsItWas) {
   EXPECT_EQ(f.read("names.x") + f.read("bad.x"), "DEFAULT\nDEFAULT\n");
   EXPECT_TRUE(f.files(".mb2").empty() && f.files(".mbk").empty());
   const std::string packed = f.read("m.mnd");
-  EXPECT_FALSE(has(packed, "names.mbk") || has(packed, "bad.mbk"));
-  for (const std::string& member :
-       std::vector<std::string>{"[{[mem.mbk]}]\n" + mem, "[{[know.mbk]}]\ncats are nice animals\n", "[{[version.mbk]}]\n4.1\n100\n"})
-    EXPECT_TRUE(has(packed, member)) << member;
+  EXPECT_FALSE(has(packed, "names.mbk") || has(packed, "bad.mbk") || has(packed, ".mb2"));
+  EXPECT_TRUE(has(packed, "[{[know.mbk]}]\ncats are nice animals\n[{[mem.mbk]}]\n" + mem) &&
+              has(packed, "[{[version.mbk]}]\n4.1\n100\n"));
 }
 
 }  // namespace
