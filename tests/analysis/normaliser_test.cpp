@@ -43,39 +43,25 @@ TEST(Normaliser, RewritesAndClassesEachWord) {
   const struct {
     const char *nouns, *line, *words, *classes;
   } cases[] = {
+      // The worked example: a marker makes the next word a noun, a possessive
+      // without a noun after it is a contracted IS, the terminal mark stays on
+      // the last word.
       {"DOG", "My big dog's name is Rex.", "MY BIG DOG IS NAME IS REX.", "*NOUNMARK *NOUN *ANIMAL *DEF *UNKNOWN *DEF *UNKNOWN"},
-      // The terminal mark stays on the last word: HI. and DOG. are not HI and the noun DOG.
       {"", "hi there?", "HI THERE? (?)", "*GREETING *UNKNOWN"},
-      {"", "hi.", "HI.", "*UNKNOWN"},
-      {"DOG", "I LIKE DOG.", "I LIKE DOG.", "*UNKNOWN *UNKNOWN *UNKNOWN"},
-      {"", "HOWDY HE SHE MARY HAS PUPPY KITTY", "HOWDY HE SHE MARY HAS PUPPY KITTY",
-       "*GREETING *PERSON *PERSON *PERSON *DEF *ANIMAL *ANIMAL"},
-      // Contractions are spelled out, whole words only; the mark keeps CAN'T. as it is.
+      // Contractions are spelled out, whole words only.
       {"", "so WE'RE?", "SO WE ARE", "*UNKNOWN *UNKNOWN *DEF"},
-      {"", "I CAN'T", "I CANNOT", "*UNKNOWN *UNKNOWN"},
-      {"", "I CAN'T.", "I CAN'T.", "*UNKNOWN *UNKNOWN"},
-      {"", "YOU'RE don't won't didn't isn't shan't aren't I'm", "YOU ARE DO NOT WILL NOT DID NOT IS NOT SHALL NOT ARE NOT I AM",
-       "*UNKNOWN *DEF *DEF *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *DEF *UNKNOWN *UNKNOWN *UNKNOWN *DEF *UNKNOWN *UNKNOWN *UNKNOWN"},
       // Names and times become tags. BOB'S is not followed by a noun, so it is BOB IS;
       // a last word ending in 'S stays as it is.
       {"", "BOB'S vesko 10:30 9:30PM 1 a: friday, ANNA!", "&userName IS &botName &time &timePM 1 &time &day, &sigother!",
        "*UNKNOWN *DEF *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN"},
       {"", "IT IS BOB'S", "IT IS &userName'S", "*UNKNOWN *DEF *UNKNOWN"},
       // Fillers before a known noun are marked; the walk back stops at a marker
-      // and turns a possessive into one.
+      // and turns a possessive (a noun follows, fillers allowed) into one.
       {"DOG", "I LIKE DOG AND CAT.", "I LIKE DOG AND CAT.", "*STUFFING *STUFFING *ANIMAL *UNKNOWN *UNKNOWN"},
       {"BONE", "THE DOG'S OLD BONE IS HERE", "THE DOG'S OLD BONE IS HERE", "*NOUNMARK *NOUNMARK *STUFFING *NOUN *DEF *UNKNOWN"},
-      // The word after a marker is a noun (YOUR is a marker, not a filler, so it
-      // is THIS's noun); the scan resumes right behind it.
-      {"", "IS THIS YOUR DOG", "IS THIS YOUR DOG", "*DEF *NOUNMARK *NOUN *ANIMAL"},
-      {"", "GIVE THE DOG A BONE NOW", "GIVE THE DOG A BONE NOW", "*UNKNOWN *NOUNMARK *ANIMAL *NOUNMARK *NOUN *UNKNOWN"},
+      // A marker at the end has no noun to give.
       {"", "LOOK AT THE", "LOOK AT THE", "*UNKNOWN *UNKNOWN *NOUNMARK"},
-      // A possessive needs a noun after it, fillers allowed; else it is a contracted IS.
-      {"DOG", "IT'S A DOG", "IT IS A DOG", "*UNKNOWN *DEF *NOUNMARK *ANIMAL"},
-      {"DOG", "JOHN'S DOG BARKS", "JOHN'S DOG BARKS", "*NOUNMARK *ANIMAL *UNKNOWN"},
-      {"", "LET'S GO", "LET'S GO", "*UNKNOWN *UNKNOWN"},
-      {"DOG VERY", "JOHN'S VERY OLD DOG", "JOHN'S VERY OLD DOG", "*NOUNMARK *STUFFING *STUFFING *ANIMAL"},
-      {"", "HE'S SHE'S OK", "HE IS SHE IS OK", "*PERSON *DEF *PERSON *DEF *UNKNOWN"},
+      {"", "", "", ""},
   };
   for (const auto& c : cases) {
     auto brain = newBrain(c.nouns);
@@ -105,16 +91,8 @@ TEST(Normaliser, LearnsNounsAndFillersAndKeepsFiveRecentNouns) {
     normalise(*brain, line);
   }
   EXPECT_EQ(joined(brain->recentNouns()), "SIX SIX SIX FIVE FOUR");
-  // Bytes the word trees cannot hold are never learned.
-  normalise(*brain, "A caf\xc3\xa9 A _x_");
-  EXPECT_FALSE(brain->nouns().has("CAF\xc3\xa9") || brain->nouns().has("_X_"));
-}
-
-// Odd bytes, huge lines and sentences go through normalisation in the text
-// teacher's tests; here an empty line and empty names.
-TEST(Normaliser, TakesAnEmptyLineAndTagsNoEmptyName) {
-  auto brain = newBrain();
-  EXPECT_EQ(normalise(*brain, ""), std::make_pair(std::string(), std::string()));
+  // An empty name is never a tag. (Odd bytes, huge lines and sentences go
+  // through normalisation in the text teacher's tests.)
   brain->botInfo().name = "";
   brain->botInfo().relationshipName = "";
   EXPECT_EQ(normalise(*brain, "THE CAT SAT").first, "THE CAT SAT");

