@@ -22,7 +22,6 @@ TEST(Generation, FillsATemplateAroundTheSeeds) {
       {{"HELLO THERE", "HELLO WORLD"}, {0, 1}, "there", "HELLO WORLD"},
       {{"WHAT IS IT?"}, {}, "WHAT", "WHAT IS IT?"},
       {{"HELLO THERE", "A B C D"}, {1, 0}, "", "A B C D"},
-      {{"HELLO THERE", "A B C D"}, {0, 0}, "", "HELLO THERE"},
       {{"A B", "C D"}, {}, "A C", "A B"},
       {{"A B", "C D"}, {}, "C A", "C D"},
       // E joins B's group; B Q E names B's group twice: Q from its own group, then E.

@@ -45,13 +45,11 @@ TEST_F(GrammarModelTest, LearnsGroupsAndTemplates) {
     std::deque<std::uint32_t> draws;
     const char *groups, *templates, *freeIds;
   } cases[] = {
-      {{"HELLO THERE"}, {}, "0:HELLO 1:THERE", "0 1", ""},
       {{"HELLO THERE", "hello world"}, {}, "0:HELLO 1:THERE,WORLD", "0 1", ""},  // learned upper-cased
       {{"HELLO THERE", "HELLO !"}, {}, "0:HELLO 1:THERE 2!:!", "0 1|0 2", ""},  // "!" never joins a word group
       {{"&BOTNAME'S &USERNAME"}, {}, "0:&username'S 1:&botname", "0 1", ""},  // the name markers swap sides
       {{"THE CAT AND THE DOG"}, {}, "0:THE 1:CAT 2:AND 4:DOG", "0 1 2 0 4", "3"},  // a repeated word, one group
       // Similar to both; draw 0 takes A B, so D's group absorbs B's; E takes the freed id.
-      {{"A B", "C D", "A D"}, {0}, "0:A 2:C 3:D,B", "0 3|2 3", "1"},
       {{"A B", "C D", "A D", "E F"}, {0}, "0:A 2:C 3:D,B 1:E 4:F", "0 3|2 3|1 4", ""},
       // A's two groups merge; then Y's group absorbs A's, named by position 0 too;
       // WORD cannot join the point's group, so that sentence is a new template.
@@ -61,11 +59,10 @@ TEST_F(GrammarModelTest, LearnsGroupsAndTemplates) {
     GrammarModel fresh(random);
     random.next = c.draws;
     for (const char* sentence : c.sentences) fresh.learn(WordList(sentence));
-    EXPECT_EQ(groupsOf(fresh), c.groups) << c.sentences.back();
-    EXPECT_EQ(templatesOf(fresh), c.templates) << c.sentences.back();
     std::string free;
     for (std::int32_t id : fresh.freeIds()) free += std::to_string(id);
-    EXPECT_EQ(free, c.freeIds) << c.sentences.back();
+    EXPECT_EQ(groupsOf(fresh) + " / " + templatesOf(fresh) + " / " + free,
+              std::string(c.groups) + " / " + c.templates + " / " + c.freeIds);
   }
 }
 
@@ -78,13 +75,11 @@ TEST_F(GrammarModelTest, SentencesItCannotHoldAreNotLearned) {
                                      std::string("[{[X].MBK IS A FILE"), std::string("TAB \tLED"), std::string()})
     EXPECT_FALSE(learn(refused.c_str())) << refused;
   EXPECT_TRUE(model.groupCount() == 0 && model.pairCount() == 0);
-  EXPECT_TRUE(learn(thirty.c_str()));
-  EXPECT_EQ(model.templates().at(0).size(), 30u);
+  EXPECT_TRUE(learn(thirty.c_str()) && model.templates().at(0).size() == 30u);
 }
 
 TEST_F(GrammarModelTest, PairsRingWrapsAfter200) {
-  learn("NO ANSWER YET");
-  EXPECT_EQ(model.pairCount(), 0);
+  EXPECT_TRUE(learn("NO ANSWER YET") && model.pairCount() == 0);  // nothing said yet: no pair
   for (int i = 0; i < 200; ++i) {
     model.setLastAnswerWords(WordList(Str("SAID ") + Str(i)));
     learn((std::string("REPLY ") + std::to_string(i) + " .").c_str());
@@ -100,84 +95,65 @@ TEST_F(GrammarModelTest, PairsRingWrapsAfter200) {
   EXPECT_EQ(model.nextPair(), 1);
 }
 
-// Learns many sentences over a small vocabulary so that groups merge again
-// and again, and checks that the tables stay consistent.
-TEST_F(GrammarModelTest, HeavyMergingKeepsTablesConsistent) {
-  const char* vocabulary[] = {"I", "YOU", "LIKE", "SEE", "THE", "A", "CAT", "DOG", "BIG", "RED", ".", "?", ",", "AND"};
-  SeededRandom pick(7);
-  random.next.clear();
-  for (int s = 0; s < 400; ++s) {
-    std::string sentence;
-    const int n = 1 + static_cast<int>(pick.draw() % 8);
-    for (int i = 0; i < n; ++i) sentence += std::string(vocabulary[pick.draw() % 14]) + " ";
-    random.next.push_back(pick.draw());
-    learn(sentence.c_str());
-  }
-  std::set<std::int32_t> live;
-  std::set<std::string> seen;
-  for (const auto& g : model.groups()) {
-    EXPECT_TRUE(live.insert(g.id).second) << "id " << g.id << " twice";
-    for (const Str& w : g.words) {
-      EXPECT_TRUE(seen.insert(w.std()).second) << w.std() << " in two groups";
-      EXPECT_EQ(model.groupIdOf(w), g.id) << w.std();
-    }
-  }
-  EXPECT_EQ(static_cast<std::int64_t>(live.size()), model.groupCount());
-  for (std::int32_t id : model.freeIds()) EXPECT_FALSE(live.contains(id)) << id;
-  for (const auto& t : model.templates())
-    for (std::int32_t id : t) EXPECT_TRUE(live.contains(id)) << id;
-  EXPECT_EQ(static_cast<std::int64_t>(model.templates().size()), model.templateCount());
-}
-
-TEST_F(GrammarModelTest, SavesOneValuePerLineAndLoadsBackTheSameModel) {
+TEST_F(GrammarModelTest, SavesOneValuePerLine) {
   TestFolder folder;
-  const auto save = [&](GrammarModel& m, const char* pairs) {
-    return m.save(folder.path("groups.mbk"), folder.path("temps.mbk"), folder.path(pairs)).isOk();
+  const auto save = [&](const char* pairs) {
+    return model.save(folder.path("groups.mbk"), folder.path("temps.mbk"), folder.path(pairs)).isOk();
   };
   learn("THE CAT AND THE DOG");
   model.setLastAnswerWords(WordList("HI"));
   learn("HI BOT");
-  ASSERT_TRUE(save(model, "sr.x"));  // a default is never written
+  ASSERT_TRUE(save("sr.x"));  // a default is never written
   // HI takes the id that merging THE's second group freed.
   EXPECT_EQ(folder.read("groups.mbk"), "0\n6\n0\nTHE\n=\n1\nCAT\n=\n2\nAND\n=\n4\nDOG\n=\n3\nHI\n=\n5\nBOT\n=\n");
   EXPECT_EQ(folder.read("temps.mbk"), "2\n2\n3\n5\n5\n0\n1\n2\n0\n4\n");
   EXPECT_FALSE(folder.has("sr.x"));
-  ASSERT_TRUE(save(model, "sr.mbk"));
+  ASSERT_TRUE(save("sr.mbk"));
   EXPECT_EQ(folder.read("sr.mbk"), "1\nHI\nHI BOT\n1\n");
+}
 
-  learn("THE CAT SAT .");
-  random.next = {0};
-  learn("A CAT RAN !");
-  model.setLastAnswerWords(WordList("HOW ARE YOU"));
-  learn("FINE , THANKS .");
-  ASSERT_TRUE(save(model, "sr.mbk"));
+// Many sentences over a small vocabulary, each paired with the one before, so
+// that groups merge again and again and the pairs store wraps: the tables stay
+// consistent, and the model loaded from its banks is the same and saves them
+// byte for byte.
+TEST_F(GrammarModelTest, HeavyMergingKeepsTablesConsistentThroughSaveAndLoad) {
+  const char* vocabulary[] = {"I", "YOU", "LIKE", "SEE", "THE", "A", "CAT", "DOG", "BIG", "RED", ".", "?", ",", "AND"};
+  SeededRandom pick(7);
+  for (int s = 0; s < 400; ++s) {
+    std::string sentence;
+    for (std::uint32_t n = 1 + pick.draw() % 8; n > 0; --n) sentence += std::string(vocabulary[pick.draw() % 14]) + " ";
+    random.next.push_back(pick.draw());
+    learn(sentence.c_str());
+    model.setLastAnswerWords(WordList(sentence));
+  }
+  std::set<std::int32_t> live;
+  for (const auto& g : model.groups()) {
+    EXPECT_TRUE(live.insert(g.id).second) << "id " << g.id << " twice";
+    for (const Str& w : g.words) EXPECT_EQ(model.groupIdOf(w), g.id) << w.std();  // so in no other group
+  }
+  for (std::int32_t id : model.freeIds()) EXPECT_FALSE(live.contains(id)) << id;
+  for (const auto& t : model.templates())
+    for (std::int32_t id : t) EXPECT_TRUE(live.contains(id)) << id;
+
+  TestFolder folder;
+  const auto banks = [&](const GrammarModel& m) {
+    EXPECT_TRUE(m.save(folder.path("groups.mbk"), folder.path("temps.mbk"), folder.path("sr.mbk")).isOk());
+    return folder.read("groups.mbk") + folder.read("temps.mbk") + folder.read("sr.mbk");
+  };
+  const std::string saved = banks(model);
   ScriptedRandom other;
   GrammarModel copy(other);
   ASSERT_TRUE(copy.load(folder.path("groups.mbk"), folder.path("temps.mbk"), folder.path("sr.mbk")).isOk());
-  EXPECT_EQ(groupsOf(copy), groupsOf(model));
-  EXPECT_EQ(copy.freeIds(), model.freeIds());
-  EXPECT_EQ(templatesOf(copy), templatesOf(model));
-  EXPECT_TRUE(copy.groupCount() == model.groupCount() && copy.templateCount() == model.templateCount());
-  ASSERT_TRUE(copy.nextPair() == model.nextPair() && copy.pairCount() == model.pairCount() && !copy.pairsFull());
-  for (std::int32_t i = 0; i < model.pairCount(); ++i)
-    EXPECT_TRUE(copy.pairStimulus(i) == model.pairStimulus(i) && copy.pairResponse(i) == model.pairResponse(i)) << i;
-  EXPECT_EQ(copy.pairResponse(copy.nextPair() - 1), WordList("FINE THANKS"));  // no empty words where marks were
-  const std::string groups = folder.read("groups.mbk");
-  ASSERT_TRUE(save(copy, "sr.mbk"));
-  EXPECT_EQ(folder.read("groups.mbk"), groups);
+  EXPECT_EQ(groupsOf(copy) + " / " + templatesOf(copy), groupsOf(model) + " / " + templatesOf(model));
+  EXPECT_TRUE(copy.freeIds() == model.freeIds() && copy.nextPair() == model.nextPair() && copy.pairsFull());
+  EXPECT_EQ(banks(copy), saved);  // counts and pairs too
 }
 
-// What a bank holds loads: a full pairs store, a template naming a missing
-// group (skipped), missing files (empty); damage is refused naming bank and line.
+// What a bank holds loads: a template naming a missing group (skipped), missing
+// files (empty); damage is refused naming bank and line.
 TEST_F(GrammarModelTest, LoadsWhatItCanAndRefusesDamage) {
   TestFolder folder;
   const auto load = [&] { return model.load(folder.path("groups.mbk"), folder.path("temps.mbk"), folder.path("sr.mbk")); };
-  std::string pairs = "200\n";
-  for (int i = 0; i < 200; ++i) pairs += "SAID " + std::to_string(i) + "\nREPLY\n";
-  folder.write("sr.mbk", pairs + "7\n");
-  ASSERT_TRUE(load().isOk());
-  EXPECT_TRUE(model.pairsFull() && model.nextPair() == 7 && model.groupCount() == 0);
-  EXPECT_EQ(model.pairStimulus(199), WordList("SAID 199"));
   folder.write("groups.mbk", "0\n2\n0\nHELLO\n=\n1\nTHERE\n=\n");
   folder.write("temps.mbk", "3\n2\n0\n1\n2\n0\n9\n1\n1\n");
   ASSERT_TRUE(load().isOk());
@@ -193,10 +169,8 @@ TEST_F(GrammarModelTest, LoadsWhatItCanAndRefusesDamage) {
       {"groups.mbk", "0\n2\n0\nA\n=\n0\nB\n=\n", "line 6: the group id 0 is used twice"},
       {"groups.mbk", "0\n1\n0\nA\n", "\"groups.mbk\", line 5: the file ends"},
       {"temps.mbk", "1\n31\n", "\"temps.mbk\", line 2: a template length must be 1 to 30"},
-      {"temps.mbk", "2\n1\n0\n", "\"temps.mbk\", line 4: the file ends"},
       {"sr.mbk", "201\n", "\"sr.mbk\", line 1: the number of pairs must be 0 to 200"},
       {"sr.mbk", "1\nHI\nHO\n200\n", "\"sr.mbk\", line 4: the next pair slot must be 0 to 199"},
-      {"sr.mbk", "2\nHI\nHO\n", "\"sr.mbk\", line 4: the file ends"},
   };
   for (const auto& c : cases) {
     folder.write("groups.mbk", "0\n1\n0\nA\n=\n");

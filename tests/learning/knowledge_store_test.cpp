@@ -25,19 +25,17 @@ TEST(KnowledgeStore, LearnsStatementsOfFourWordsOrMoreIndexedByKeyword) {
   EXPECT_EQ(store.sentence(0).text, "MY DOG IS CALLED REX.");
   EXPECT_EQ(index(store), "CALLED:0 DOG:0 MY:0 REX:0");
   EXPECT_EQ(recall(store, "WHAT IS MY DOG CALLED?"), "your dog is called rex.");
-  EXPECT_EQ(store.lastRecalled(), 0);
   // Short lines, questions, lines longer than a bank line, member headers.
   for (const std::string& refused : {std::string("I LIKE IT"), std::string("IS MY DOG CALLED REX?"),
                                      "MY DOG IS " + std::string(1990, 'X'), std::string("[{[X]}] IS A MEMBER")})
     EXPECT_FALSE(learn(store, refused.c_str())) << refused.substr(0, 20);
   EXPECT_EQ(store.sentenceCount(), 1);
-  EXPECT_EQ(store.lastRecalled(), 0);  // refused lines leave it
+  EXPECT_EQ(store.lastRecalled(), 0);  // what was recalled; refused lines leave it
   EXPECT_EQ(recall(store, "WHAT IS THE?"), "%NORESPONSE%");
   EXPECT_EQ(store.lastRecalled(), -1);
   recall(store, "REX?");
   EXPECT_TRUE(learn(store, "THE CAT SAT DOWN"));
   EXPECT_EQ(store.lastRecalled(), -1);  // a learned line forgets what was recalled
-  EXPECT_EQ(recall(store, "WHO IS ZEBRA?"), "%NORESPONSE%");
 }
 
 TEST(KnowledgeStore, VotesCountRepeatedWordsAndTiesGoToTheLastHitThenTheLowerSlot) {
@@ -75,15 +73,12 @@ TEST(KnowledgeStore, SavesItsExactFormLoadsItBackAndRefusesDamage) {
   EXPECT_EQ(":1 " + index(again), index(store));  // all but the empty keyword
   learn(again, "B Q R S");  // learning after a load goes on as before it
   EXPECT_EQ(index(again).substr(0, 6), "B:02 B");
-  ASSERT_TRUE(again.load(folder.path("missing.mbk")));
-  EXPECT_EQ(again.sentenceCount(), 0);
+  EXPECT_TRUE(again.load(folder.path("missing.mbk")) && again.sentenceCount() == 0);
 
   const std::pair<std::string, const char*> damaged[] = {
       {"two\n", "line 1"},
       {"1\nMY DOG IS BIG\nlots\n0\n", "line 3"},
       {"1\nMY DOG IS BIG\n0\n1\nDOG\n1\n1\n", "line 7"},  // names sentence 1 of 1
-      {"1\nMY DOG IS BIG\n0\n1\nDOG\nx\n", "line 6"},
-      {"2\nMY DOG IS BIG\n0\n", "line 4"},                          // fewer sentences than counted
       {"1\nMY DOG IS BIG\n0\n2\nDOG\n1\n0\n", "line 8"},            // fewer entries than counted
       {"1\nMY DOG IS BIG\n0\n2\nMY\n1\n0\nDOG\n1\n0\n", "line 8"},  // out of order
   };
