@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -83,10 +83,9 @@ inline ChildOptions withInput(std::vector<std::string> args, const fs::path& cwd
 class ChildProcess {
  public:
   explicit ChildProcess(const ChildOptions& options) : output_(options.output), errors_(options.errors) {
-    std::vector<std::string> args{VESKO_BINARY};
-    args.insert(args.end(), options.args.begin(), options.args.end());
     // HOME inside the scratch folder: no test touches the user's own minds.
-    std::vector<std::string> env{"HOME=" + options.cwd.string(), "XDG_DATA_HOME=", "NO_COLOR=1"};
+    std::vector<std::string> args{VESKO_BINARY}, env{"HOME=" + options.cwd.string(), "XDG_DATA_HOME=", "NO_COLOR=1"};
+    args.insert(args.end(), options.args.begin(), options.args.end());
     for (char** e = environ; *e != nullptr; ++e)
       if (const std::string_view entry(*e); !entry.starts_with("HOME=") && !entry.starts_with("XDG_DATA_HOME=") &&
                                             !entry.starts_with("NO_COLOR="))
@@ -120,13 +119,11 @@ class ChildProcess {
     closeInput();
     if (stdout_ >= 0) ::close(stdout_);
     kill(SIGKILL);
-    if (pid_ > 0) wait();
+    wait();
   }
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  bool started() const { return pid_ > 0; }
-  bool running() const { return pid_ > 0 && !status_; }
   std::string output() const { return readText(output_); }
   std::string errors() const { return readText(errors_); }
 
@@ -144,55 +141,40 @@ class ChildProcess {
   // The next line of a piped standard output, or nothing when none came
   // within `patience`.
   std::optional<std::string> receive(milliseconds patience = std::chrono::seconds(30)) {
-    std::size_t end;
-    while ((end = pending_.find('\n')) == std::string::npos) {
+    std::string line;
+    for (char c = 0;; line += c) {
       pollfd watch{stdout_, POLLIN, 0};
-      char buffer[4096];
-      const bool ready = ::poll(&watch, 1, static_cast<int>(patience.count())) > 0;
-      const ssize_t n = ready ? ::read(stdout_, buffer, sizeof buffer) : 0;
-      if (n <= 0) return std::nullopt;
-      pending_.append(buffer, static_cast<std::size_t>(n));
+      if (::poll(&watch, 1, static_cast<int>(patience.count())) <= 0 || ::read(stdout_, &c, 1) != 1) return std::nullopt;
+      if (c == '\n') return line;
     }
-    std::string line = pending_.substr(0, end);
-    pending_.erase(0, end + 1);
-    return line;
   }
 
   void kill(int signal) {
-    if (running()) ::kill(pid_, signal);
+    if (pid_ > 0 && !status_) ::kill(pid_, signal);
   }
   // The exit status, or 128 + the signal that ended the child.
   int wait() { return *waitFor(std::chrono::hours(1)); }
   // The exit status when the child ended within `patience`.
   std::optional<int> waitFor(milliseconds patience) {
     const auto deadline = std::chrono::steady_clock::now() + patience;
-    while (!status_) {
-      int raw = 0;
-      const pid_t done = pid_ > 0 ? ::waitpid(pid_, &raw, WNOHANG) : -1;
-      if (done == pid_)
-        status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-      else if (done < 0 && (pid_ <= 0 || errno == ECHILD))
-        status_ = -1;
-      else if (std::chrono::steady_clock::now() >= deadline)
-        return std::nullopt;
-      else
-        std::this_thread::sleep_for(milliseconds(1));
+    for (int raw = 0; !status_ && pid_ > 0;) {
+      if (::waitpid(pid_, &raw, WNOHANG) == pid_) status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+      else if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+      else std::this_thread::sleep_for(milliseconds(1));
     }
-    return status_;
+    return status_.value_or(-1);  // -1: never started
   }
 
  private:
   static std::vector<char*> pointers(std::vector<std::string>& strings) {
-    std::vector<char*> result;
-    for (std::string& s : strings) result.push_back(s.data());
-    result.push_back(nullptr);
+    std::vector<char*> result(strings.size() + 1, nullptr);
+    std::transform(strings.begin(), strings.end(), result.begin(), [](std::string& s) { return s.data(); });
     return result;
   }
 
   fs::path output_, errors_;
   pid_t pid_ = -1;
   int stdin_ = -1, stdout_ = -1;
-  std::string pending_;
   std::optional<int> status_;
 };
 
@@ -204,15 +186,6 @@ inline bool unprivilegedChildPossible() {
   if (probe == 0) ::_exit(::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 ? 0 : 1);
   int raw = 0;
   return ::waitpid(probe, &raw, 0) == probe && WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
-}
-
-// Hands `root` and everything in it to "nobody" when the tests run as root;
-// a file that cannot be handed over shows up as the test's own failure.
-inline void giveToUnprivileged(const fs::path& root) {
-  if (::geteuid() != 0 || ::chown(root.c_str(), kNobody, kNobody) != 0) return;
-  std::error_code error;
-  for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::end(it); it.increment(error))
-    if (::lchown(it->path().c_str(), kNobody, kNobody) != 0) return;
 }
 
 }  // namespace vesko::hardening
