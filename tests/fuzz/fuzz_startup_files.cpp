@@ -1,9 +1,6 @@
 // Fuzz target: the shell's readers of config.dat and chat.msg on arbitrary
 // bytes, from memory and from a file. A reading never crashes, colours stay
-// in range, and a message put back into chat.msg reads as the same message.
-#include <cstdint>
-#include <string>
-
+// in range, and what the program writes back reads as what it read.
 #include "app/config_file.h"
 #include "app/file_io.h"
 #include "app/message_file.h"
@@ -14,36 +11,33 @@ using namespace vesko;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const fuzz::ScratchFolder scratch("startup");
   const std::string text(fuzz::asText(data, size));
-  const std::string path = scratch.file("input");
+  const std::string path = scratch.folder() + "input";
   fuzz::writeFile(path, text);
 
   const app::ConfigReading config = app::parseConfig(text);
   const app::Config& read = config.config;
-  if (read.firstRun != 1 && (read.userColour < 0 || read.userColour >= app::kColourCount ||
-                             read.botColour < 0 || read.botColour >= app::kColourCount))
-    fuzz::broken("a colour out of range was accepted");
+  const auto inRange = [](int colour) { return colour >= 0 && colour < app::kColourCount; };
+  fuzz::require(read.firstRun == 1 || (inRange(read.userColour) && inRange(read.botColour)),
+                "a colour out of range was accepted");
   const app::ConfigReading fromFile = app::readConfigFile(path);
-  if (fromFile.config.defaultMindFile != read.defaultMindFile || fromFile.warnings != config.warnings)
-    fuzz::broken("config.dat reads differently from a file");
-  // What the program writes, it reads back the same. (An empty mind name
-  // cannot come back: the reader skips blank lines, so the next line would
-  // take its place; the program never writes one.)
-  const app::ConfigReading again = app::parseConfig(app::formatConfig(read));
-  if (!read.defaultMindFile.empty() &&
-      (again.config.firstRun != read.firstRun || again.config.defaultMindFile != read.defaultMindFile ||
-       (read.firstRun != 1 && (again.config.userColour != read.userColour || again.config.botColour != read.botColour))))
-    fuzz::broken("config.dat written and read back differs");
+  fuzz::require(fromFile.config.defaultMindFile == read.defaultMindFile && fromFile.warnings == config.warnings,
+                "config.dat reads differently from a file");
+  // An empty mind name cannot come back: the reader skips blank lines, so the
+  // next line would take its place; the program never writes one.
+  const app::Config again = app::parseConfig(app::formatConfig(read)).config;
+  fuzz::require(read.defaultMindFile.empty() ||
+                    (again.firstRun == read.firstRun && again.defaultMindFile == read.defaultMindFile &&
+                     (read.firstRun == 1 || (again.userColour == read.userColour && again.botColour == read.botColour))),
+                "config.dat written and read back differs");
 
+  // A failed run puts the message back into chat.msg; the next run must find it again.
   const app::ChatMessage message = app::parseChatMessage(text);
-  const auto whole = app::readWholeFile(path);
-  if (!whole || *whole != text) fuzz::broken("chat.msg read from a file differs");
-  // A failed run puts the two lines back; the next run must find them again.
   const app::ChatMessage putBack = app::parseChatMessage(app::formatChatMessage(message));
-  if (putBack.userName != message.userName || putBack.message != message.message)
-    fuzz::broken("a message put back into chat.msg reads differently");
-
+  fuzz::require(putBack.userName == message.userName && putBack.message == message.message,
+                "a message put back into chat.msg reads differently");
+  fuzz::require(app::readWholeFile(path) == text, "chat.msg read from a file differs");
   const std::string flat = app::flattenLine(text);
-  if (flat.size() != text.size() || flat.find_first_of("\r\n") != std::string::npos)
-    fuzz::broken("flattenLine left a line break or changed the length");
+  fuzz::require(flat.size() == text.size() && flat.find_first_of("\r\n") == std::string::npos,
+                "flattenLine left a line break or changed the length");
   return 0;
 }
