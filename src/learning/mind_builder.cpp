@@ -4,22 +4,11 @@
 
 #include "learning/grammar_model.h"
 #include "learning/knowledge_store.h"
+#include "storage/bank_reader.h"
 
 namespace vesko {
 
 namespace {
-
-// Calls `learnLine` for every non-empty line of the file; the last line counts
-// even without a line end, so a hand-written source loses nothing.
-template <typename LearnLine>
-void forEachLine(const Str& path, LearnLine learnLine) {
-  std::ifstream in(path.std(), std::ios::binary);
-  Str line;
-  while (in.good()) {
-    readLine(in, line);
-    if (!line.empty()) learnLine(line);
-  }
-}
 
 // In the source the bot speaks of itself as "&botname"; learning swaps the two
 // name markers back, so what is stored reads the same as the source.
@@ -38,12 +27,12 @@ WordList swappedNameMarkers(const Str& line) {
 
 Status buildLanguageBanks(const Str& sourceFolder, const Str& outputFolder, RandomSource& random) {
   GrammarModel grammar(random);
-  forEachLine(sourceFolder + "input_l.txt", [&](const Str& line) { grammar.learn(swappedNameMarkers(line)); });
+  forEachBankLine(sourceFolder + "input_l.txt", [&](const Str& line) { grammar.learn(swappedNameMarkers(line)); });
   Status status = grammar.save(outputFolder + "groups.mbk", outputFolder + "temps.mbk", outputFolder + "sr.mbk");
   if (!status) return status;
 
   KnowledgeStore knowledge;
-  forEachLine(sourceFolder + "input_k.txt", [&](const Str& line) { knowledge.learn(WordList(line)); });
+  forEachBankLine(sourceFolder + "input_k.txt", [&](const Str& line) { knowledge.learn(WordList(line)); });
   status = knowledge.save(outputFolder + "morvash.mbk");
   if (!status) return status;
 

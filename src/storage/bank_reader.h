@@ -36,6 +36,18 @@ class BankReader {
   int lineNumber_ = 0;
 };
 
+// Calls `use` with every non-empty line of a bank file (readLine rules); the
+// last line counts even without a line end. A missing file has no lines.
+template <typename UseLine>
+void forEachBankLine(const Str& path, UseLine use) {
+  std::ifstream in(path.std(), std::ios::binary);
+  Str line;
+  while (in.good()) {
+    readLine(in, line);
+    if (!line.empty()) use(line);
+  }
+}
+
 // The file name part of a path (what follows the last "/").
 Str baseName(const Str& path);
 

@@ -45,21 +45,15 @@ Status readGeneration(const Str& path, std::int32_t& generation) {
 // Adds every non-empty line of a word bank; a last line without a line end
 // still counts.
 void loadWords(const Str& path, WordTree& tree) {
-  std::ifstream in(path.std(), std::ios::binary);
-  Str line;
-  while (in.good()) {
-    readLine(in, line);
+  forEachBankLine(path, [&](const Str& line) {
     if (storableLine(line)) tree.add(line);
-  }
+  });
 }
 
 void loadBadAnswers(const Str& path, StrList& bad) {
-  std::ifstream in(path.std(), std::ios::binary);
-  Str line;
-  while (in.good()) {
-    readLine(in, line);
+  forEachBankLine(path, [&](const Str& line) {
     if (storableLine(line)) bad.pushBack(line);
-  }
+  });
 }
 
 // The six attributes, in the order the bank holds them (not the BotInfo order).
