@@ -112,4 +112,6 @@ Str Brain::respondByRules(const WordList& words, const WordList& classes) {
   return chooseRuleAnswer(ruleBanks_.bank(path).candidates(prepared, classes), *random_, grammar_);
 }
 
+std::int32_t Brain::ruleCount(Bank bank) { return ruleBanks_.bank(bankPath(bank)).reachableBlocks(); }
+
 }  // namespace vesko

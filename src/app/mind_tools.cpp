@@ -182,7 +182,9 @@ int runMindInfo(const GlobalOptions& options, const std::string& mind, std::ostr
       << "sentences:  " << brain->knowledge().sentenceCount() << "\n"
       << "groups:     " << brain->grammar().groupCount() << "\n"
       << "templates:  " << brain->grammar().templateCount() << "\n"
-      << "pairs:      " << brain->grammar().pairCount() << "\n";
+      << "pairs:      " << brain->grammar().pairCount() << "\n"
+      << "rules:      " << brain->ruleCount(Bank::kContext) << " for statements, "
+      << brain->ruleCount(Bank::kContext2) << " for questions\n";
   return 0;
 }
 

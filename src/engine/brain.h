@@ -129,6 +129,8 @@ class Brain {
   void normalise(WordList& words, WordList& classes);
   // The answer of the context rules, or "%NORESPONSE%".
   Str respondByRules(const WordList& words, const WordList& classes);
+  // How many context blocks of a context bank can answer (for tools).
+  std::int32_t ruleCount(Bank bank);
   // Handles "don't say that", "tell me about", "is not a noun".
   bool teachCommand(const Str& line, Str& answer);
 

@@ -51,11 +51,14 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndEveryCommandHasHelp) {
 
 TEST(MindTools, InfoUnpackAndPackAndNeverTouchATooNewMind) {
   ScratchDir dir;
-  writeText(dir / "a.mnd", mindText(smallMind()));
+  Members mind = smallMind();
+  mind.insert(mind.begin() + 1, {"context.mbk", "###CONTEXT###\nHI\n0\n###CONTEXT###\nHELLO\n0\n###RESPONSE###\n@@T hi\n"});
+  writeText(dir / "a.mnd", mindText(mind));
   const Outcome info = runVesko(dir.path(), {"mind", "info", "a.mnd"});
   EXPECT_EQ(info.status, 0) << info.err;
   EXPECT_NE(info.out.find("generation: 300"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("nouns:      2\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("rules:      2 for statements, 0 for questions\n"), std::string::npos) << info.out;
   EXPECT_EQ(runVesko(dir.path(), {"mind", "unpack", "a.mnd", "banks"}).status, 0);
   EXPECT_EQ(readText(dir / "banks" / "nouns.mbk"), "DOG\nCAT\n");
   EXPECT_EQ(runVesko(dir.path(), {"mind", "pack", "banks", "b.mnd"}).status, 0);
