@@ -54,6 +54,7 @@ constexpr const char* kMainHelp =
     "  teach FILE...    teach the mind plain-text files, then save it\n"
     "  check-rules BANK...  find faults in hand-written context banks\n"
     "  new-mind PATH    make a new mind from the distributed banks\n"
+    "  new-mind --advanced DIR  build a mind from the source texts in DIR\n"
     "  init-mind [MIND] return a mind to its distributed state\n"
     "  mind info MIND   show what a mind file holds\n"
     "  mind unpack MIND DIR   write a mind's banks into DIR\n"
@@ -103,6 +104,8 @@ int runPipeCommand(Invocation& call) {
 
 int runNewMindCommand(Invocation& call) {
   if (call.parsed.operands.size() != 1) return usageError(call.err, "new-mind needs one PATH", "new-mind");
+  if (call.parsed.has("advanced"))
+    return runNewMindAdvanced(call.global, call.parsed.operands[0], call.parsed.has("force"), call.out, call.err);
   return runNewMind(call.global, call.parsed.operands[0], call.parsed.has("force"), call.out, call.err);
 }
 
@@ -229,10 +232,14 @@ const std::vector<Command>& commands() {
        runCheckRulesCommand},
       {"new-mind",
        "Usage: vesko new-mind [--force] PATH [OPTION]...\n"
+       "   or: vesko new-mind --advanced [--force] DIR [OPTION]...\n"
        "Make the mind file PATH (\".mnd\" added when it has no extension) from the\n"
-       "default banks of the working folder.\n"
-       "  --force   replace PATH when it exists\n",
-       {{"force", 'f', false}},
+       "default banks of the working folder. With --advanced, build the grammar and\n"
+       "knowledge banks of folder DIR from its input_l.txt and input_k.txt and pack\n"
+       "the folder's banks (*.mbk) into DIR/new.mnd.\n"
+       "  --advanced  build from the source texts and banks of DIR\n"
+       "  --force     replace PATH (or DIR/new.mnd) when it exists\n",
+       {{"force", 'f', false}, {"advanced", 0, false}},
        runNewMindCommand},
       {"init-mind",
        "Usage: vesko init-mind [--yes] [MIND] [OPTION]...\n"

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "app/working_folder.h"
+#include "learning/mind_builder.h"
 #include "storage/bank_files.h"
 #include "text/str_list.h"
 
@@ -115,6 +116,37 @@ int runNewMind(const GlobalOptions& options, const std::string& path, bool force
   if (makeFromDefaults(*workspace, options, target, err) != 0) return 1;
   out << "Mind file created: " << target << "\n"
       << "The mind's attributes (name, location, and so on) are Vesko's defaults.\n";
+  return 0;
+}
+
+int runNewMindAdvanced(const GlobalOptions& options, const std::string& dir, bool force, std::ostream& out,
+                       std::ostream& err) {
+  std::error_code error;
+  const std::string folder = (fs::path(absolutePath(dir)) / "").string();
+  if (!fs::is_directory(folder, error)) {
+    complain(err, folder + " is not a folder; name the folder that holds input_l.txt, input_k.txt and the banks");
+    return 1;
+  }
+  const auto workspace = Workspace::open(options, err);
+  if (!workspace) return 1;
+  // Building in the working folder would write over the banks of the mind in use.
+  if (fs::equivalent(folder, workspace->folder(), error)) {
+    complain(err, "the working folder " + workspace->folder() + " cannot be the source folder; use a folder of its own");
+    return 1;
+  }
+  const std::string target = folder + "new.mnd";
+  if (exists(target) && !force) {
+    complain(err, target + " already exists; add --force to replace it");
+    return 1;
+  }
+  auto maker = makeBrain(workspace->folder(), false, std::string(), options);
+  Status status = buildLanguageBanks(Str(folder), Str(folder), maker->random());
+  if (status.isOk()) status = maker->createMindStep(5, Str(folder));
+  if (!status.isOk()) {
+    complain(err, status.message());
+    return 1;
+  }
+  out << "Mind file created: " << target << "\n";
   return 0;
 }
 

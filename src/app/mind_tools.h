@@ -13,6 +13,10 @@ namespace vesko::app {
 // new-mind PATH: a mind made from the working folder's default banks.
 int runNewMind(const GlobalOptions& options, const std::string& path, bool force, std::ostream& out,
                std::ostream& err);
+// Builds the language banks of folder `dir` from its input_l.txt and
+// input_k.txt and packs the folder's banks into dir/new.mnd.
+int runNewMindAdvanced(const GlobalOptions& options, const std::string& dir, bool force, std::ostream& out,
+                       std::ostream& err);
 
 // init-mind [MIND]: the mind returned to its distributed state. `confirm`
 // asks the user and tells whether to go on; nothing when no one can be asked.

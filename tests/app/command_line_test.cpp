@@ -73,6 +73,22 @@ TEST(MindTools, InfoUnpackAndPackAndNeverTouchATooNewMind) {
   EXPECT_FALSE(holdsAny(dir.path(), ".mbk"));
 }
 
+TEST(MindTools, AdvancedNewMindIsBuiltFromTheFolderSourcesButNeverInTheWorkingFolder) {
+  ScratchDir dir;
+  writeText(dir / "config.dat", "1\nvesko.mnd\n");
+  fs::create_directories(dir / "src");
+  writeText(dir / "src" / "input_l.txt", "I like green apples.\nThe sky is blue today.\n");
+  writeText(dir / "src" / "input_k.txt", "The sun is a star.\n");
+  writeText(dir / "src" / "nouns.mbk", "APPLE\n");
+  EXPECT_EQ(runVesko(dir.path(), {"new-mind", "--advanced", "src"}).status, 0);
+  const std::string mind = readText(dir / "src" / "new.mnd");
+  for (const char* member : {"[{[groups.mbk]}]", "[{[nouns.mbk]}]\nAPPLE", "[{[morvash.mbk]}]\n1\nTHE SUN IS A STAR.",
+                             "[{[version.mbk]}]\n4.1\n300"})
+    EXPECT_NE(mind.find(member), std::string::npos) << member;
+  EXPECT_EQ(runVesko(dir.path(), {"new-mind", "--advanced", "src"}).status, 1);  // new.mnd stands
+  EXPECT_EQ(runVesko(dir.path(), {"new-mind", "--advanced", "."}).status, 1);    // the working folder
+}
+
 TEST(MindTools, NewMindComesFromTheDefaultsAndReplacesOnlyWhenForced) {
   ScratchDir dir;
   writeText(dir / "config.dat", "1\nvesko.mnd\n");
