@@ -14,10 +14,18 @@ namespace vesko::app {
 
 namespace {
 
-// libedit measures the prompt; escape sequences between \001 and \002 take no room.
+// libedit measures the prompt; escape sequences between \001 and \002 take no
+// room. It drops an escape that ends the prompt, so the label's trailing blank
+// stands after the colour reset, or the typed text would come out coloured.
 std::string promptLabel(const std::string& label, int colour, bool coloured) {
   if (!coloured) return label;
-  const std::string painted = colouredLabel(label, colour);
+  std::string text = label;
+  std::string tail;
+  while (!text.empty() && text.back() == ' ') {
+    text.pop_back();
+    tail += ' ';
+  }
+  const std::string painted = colouredLabel(text, colour);
   const std::size_t textStart = painted.find('m') + 1;
   const std::size_t textEnd = painted.rfind('\033');
   // Built by appending: GCC 12 reports a false -Wrestrict on the chained "+" form at -O3.
@@ -28,6 +36,7 @@ std::string promptLabel(const std::string& label, int colour, bool coloured) {
   prompt += '\001';
   prompt.append(painted, textEnd);
   prompt += '\002';
+  prompt += tail;
   return prompt;
 }
 
