@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text/word_list.h"
+#include "skills/calculator_words.h"
 
 namespace vesko {
 
@@ -19,19 +19,6 @@ constexpr const char* kParenthesisError = "I can't answer that math question... 
 // would nest deeper than this is not an arithmetic question, so no line can
 // exhaust the stack or keep the bot busy re-scanning it.
 constexpr int kMaxDepth = 200;
-
-struct NumberWord {
-  const char* word;
-  const char* replacement;
-};
-
-constexpr NumberWord kNumberWords[] = {
-    {"ONE", "1"},        {"TWO", "2"},        {"THREE", "3"},     {"FOUR", "4"},       {"FIVE", "5"},
-    {"SIX", "6"},        {"SEVEN", "7"},      {"EIGHT", "8"},     {"NINE", "9"},       {"TEN", "10"},
-    {"ELEVEN", "11"},    {"TWELVE", "12"},    {"THIRTEEN", "13"}, {"FOURTEEN", "14"},  {"FIFTEEN", "15"},
-    {"SIXTEEN", "16"},   {"SEVENTEEN", "17"}, {"EIGHTEEN", "18"}, {"NINETEEN", "19"},  {"TWENTY", "20"},
-    {"PLUS", "+"},       {"MINUS", "-"},      {"TIMES", "*"},
-};
 
 bool isOperator(char c) { return c == '+' || c == '-' || c == '*' || c == '/' || c == '^'; }
 
@@ -132,12 +119,14 @@ std::vector<std::string_view> scan(const std::string& e) {
   return tokens;
 }
 
+constexpr int kPowerRank = 4;
+
 int rank(std::string_view token) {
   if (token == "+") return 0;
   if (token == "-") return 1;
   if (token == "*") return 2;
   if (token == "/") return 3;
-  if (token == "^") return 4;
+  if (token == "^") return kPowerRank;
   return 100;
 }
 
@@ -158,26 +147,11 @@ Str Calculator::translateNumberWords(const Str& line) {
   bool plain = true;
   for (char c : line.std()) plain = plain && keptInExpression(c);
   if (plain) return line;
-  std::string result;
-  for (const Str& word : WordList(line)) {
-    const Str key = word.stripPunctuation().upper();
-    bool matched = false;
-    for (const NumberWord& entry : kNumberWords) {
-      if (key == entry.word) {
-        result += entry.replacement;
-        matched = true;
-        break;
-      }
-    }
-    if (!matched) {
-      result += word.std();
-      result += ' ';
-    }
-  }
-  std::string expression;
-  for (char c : result)
-    if (keptInExpression(c)) expression += c;
-  return Str(std::move(expression));
+  ArithmeticReading reading = ArithmeticWords::read(line.std(), false);
+  // No expression at all rather than a wrong one: "five three plus 1" is no
+  // sum of 53 and 1.
+  if (!reading.numbersRead) return Str();
+  return Str(std::move(reading.expression));
 }
 
 float Calculator::evaluate(const Str& text) {
@@ -220,11 +194,15 @@ float Calculator::evaluateAt(const Str& text, int depth) {
   if (tokens.size() == 1) {
     value = Str(tokens[0]).toFloat();
   } else {
+    // The loosest operator splits the expression. Among operators of equal
+    // rank the rightmost splits, so a chain groups from the left as in school
+    // (10-4-3 is (10-4)-3); "^" alone splits at its leftmost, so 2^3^2 is
+    // 2^(3^2).
     std::size_t chosen = 0;
     int least = 100;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
       const int r = rank(tokens[i]);
-      if (r < least) {
+      if (r < least || (r == least && r < kPowerRank)) {
         least = r;
         chosen = i;
       }
@@ -247,9 +225,12 @@ float Calculator::evaluateAt(const Str& text, int depth) {
 }
 
 bool Calculator::isMathQuestion(const Str& line) {
-  const Str expression = translateNumberWords(line);
+  // Most lines are not arithmetic, and their first word that has no place in
+  // a sum settles it.
+  const ArithmeticReading reading = ArithmeticWords::read(line.std(), true);
+  if (!reading.onlyArithmeticWords || !reading.numbersRead) return false;
   bool hasOperator = false;
-  for (char c : expression.std()) hasOperator = hasOperator || isOperator(c);
+  for (char c : reading.expression) hasOperator = hasOperator || isOperator(c);
   if (!hasOperator) return false;
   try {
     evaluate(line);

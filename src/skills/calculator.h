@@ -1,6 +1,7 @@
 // Calculator: answers arithmetic typed in digits or number words
-// ("what is two plus three?"). A line that looks like arithmetic but cannot be
-// evaluated is simply not an arithmetic question.
+// ("what is twenty one plus one?", "(2+3)*4"). Only a line made of numbers,
+// operators and the words that frame a question is arithmetic, and one that
+// cannot be evaluated is simply not an arithmetic question.
 #pragma once
 
 #include <stdexcept>
@@ -17,10 +18,12 @@ class MathError : public std::runtime_error {
 
 class Calculator {
  public:
-  // The line's expression: number words become digits and operators, other
-  // words stay as typed, then everything but digits, "+-*/()." and "^" goes.
+  // The line's expression: number words become digits and operator words
+  // operators, then everything but digits, "+-*/()." and "^" goes. Empty when
+  // a run of number words makes no number ("five three", "hundred hundred").
   static Str translateNumberWords(const Str& line);
-  // True when the line holds an operator after translation and evaluates.
+  // True when every word of the line belongs to arithmetic, its expression
+  // holds an operator and it evaluates.
   bool isMathQuestion(const Str& line);
   // The value of `text` in single precision. Throws MathError or NotANumber.
   // The last text that evaluated is remembered with its value.
