@@ -1,7 +1,8 @@
 // How long the arithmetic stage takes to say "not arithmetic": it looks at
 // every line that reaches it. A 20-word chat line, one whose only word outside
-// arithmetic comes last (so every number word before it is read), and for
-// comparison a 20-word arithmetic question answered in full.
+// arithmetic comes last, one made only of arithmetic words that fails to
+// evaluate at its end, and for comparison a 20-word arithmetic question
+// answered in full.
 // Target: recognition under 5 us for a 20-word line that is not arithmetic.
 #include <benchmark/benchmark.h>
 
@@ -34,6 +35,16 @@ void BM_RecogniseLineWithOneOtherWordLast(benchmark::State& state) {
             false);
 }
 BENCHMARK(BM_RecogniseLineWithOneOtherWordLast)->Unit(benchmark::kMicrosecond);
+
+void BM_RecogniseLineThatEndsInAnOperator(benchmark::State& state) {
+  // Every word belongs to arithmetic, so the line is read and evaluated in
+  // full before the dangling operator refuses it.
+  recognise(state,
+            "can you tell me what is twenty-one thousand and five hundred plus three million divided by six "
+            "times two to the power of",
+            false);
+}
+BENCHMARK(BM_RecogniseLineThatEndsInAnOperator)->Unit(benchmark::kMicrosecond);
 
 void BM_AnswerArithmeticQuestion(benchmark::State& state) {
   const Str line(

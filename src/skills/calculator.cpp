@@ -14,6 +14,7 @@ namespace {
 
 constexpr const char* kEvaluationError = "There was an error evaluating that math expression!";
 constexpr const char* kParenthesisError = "I can't answer that math question... it's not correctly parenthesized!";
+constexpr const char* kNotANumber = "Not a number!";
 
 // Each operator of an expression costs one level of recursion; a line that
 // would nest deeper than this is not an arithmetic question, so no line can
@@ -28,13 +29,12 @@ bool keptInExpression(char c) {
 
 // Cuts an expression into operands (numbers, whole parenthesised groups) and
 // operators. A fault on the end mark ends the scan with what was pushed; a
-// fault anywhere else throws. Every token but the "*" put between a number or
+// fault anywhere else fails it. Every token but the "*" put between a number or
 // group and a following "(" is a run of `e`, so tokens are views into it.
-std::vector<std::string_view> scan(const std::string& e) {
+bool scan(const std::string& e, std::vector<std::string_view>& tokens) {
   enum class State { kStart, kNumber, kGroup, kAfterGroup, kAfterOp, kEnded };
   static constexpr std::string_view kTimes = "*";
   const std::string_view text(e);
-  std::vector<std::string_view> tokens;
   State state = State::kStart;
   std::size_t tokenStart = 0;  // the current token is text[tokenStart, k)
   int depth = 0;
@@ -113,10 +113,10 @@ std::vector<std::string_view> scan(const std::string& e) {
     }
     if (fault) {
       if (endMark) break;
-      throw MathError(kEvaluationError);
+      return false;
     }
   }
-  return tokens;
+  return true;
 }
 
 constexpr int kPowerRank = 4;
@@ -155,28 +155,39 @@ Str Calculator::translateNumberWords(const Str& line) {
 }
 
 float Calculator::evaluate(const Str& text) {
-  // Parts of a failing expression may have evaluated on the way; the cache
-  // still holds what it held before.
-  const Str expression = lastExpression_;
-  const float value = lastValue_;
-  try {
-    return evaluateAt(text, 0);
-  } catch (...) {
-    lastExpression_ = expression;
-    lastValue_ = value;
-    throw;
-  }
+  float value = 0.0f;
+  const char* error = evaluateLine(text, translateNumberWords(text).std(), value);
+  if (error == kNotANumber) throw NotANumber();
+  if (error != nullptr) throw MathError(error);
+  return value;
 }
 
-float Calculator::evaluateAt(const Str& text, int depth) {
-  if (text.empty()) throw MathError(kEvaluationError);
-  if (text == lastExpression_) return lastValue_;
-  if (depth > kMaxDepth) throw MathError(kEvaluationError);
+const char* Calculator::evaluateLine(const Str& text, std::string expression, float& value) {
+  // Parts of a failing expression may have evaluated on the way; the cache
+  // still holds what it held before.
+  const Str cachedExpression = lastExpression_;
+  const float cachedValue = lastValue_;
+  const char* error = evaluateAt(text, std::move(expression), 0, value);
+  if (error != nullptr) {
+    lastExpression_ = cachedExpression;
+    lastValue_ = cachedValue;
+  }
+  return error;
+}
 
-  std::string e = translateNumberWords(text).std();
+// Failures come back as the text evaluate throws rather than as exceptions:
+// the arithmetic stage refuses many lines, and it must stay quick.
+const char* Calculator::evaluateAt(const Str& text, std::string e, int depth, float& value) {
+  if (text.empty()) return kEvaluationError;
+  if (text == lastExpression_) {
+    value = lastValue_;
+    return nullptr;
+  }
+  if (depth > kMaxDepth) return kEvaluationError;
+
   int balance = 0;
   for (char c : e) balance += c == '(' ? 1 : c == ')' ? -1 : 0;
-  if (balance != 0) throw MathError(kParenthesisError);
+  if (balance != 0) return kParenthesisError;
 
   // One pair of parentheses around the whole expression goes.
   if (!e.empty() && e[0] == '(') {
@@ -189,10 +200,14 @@ float Calculator::evaluateAt(const Str& text, int depth) {
     if (level == 0 && i == e.size() - 1) e = e.substr(1, e.size() - 2);
   }
 
-  const std::vector<std::string_view> tokens = scan(e);
-  float value = 0.0f;
+  std::vector<std::string_view> tokens;
+  if (!scan(e, tokens)) return kEvaluationError;
   if (tokens.size() == 1) {
-    value = Str(tokens[0]).toFloat();
+    try {
+      value = Str(tokens[0]).toFloat();
+    } catch (const NotANumber&) {
+      return kNotANumber;
+    }
   } else {
     // The loosest operator splits the expression. Among operators of equal
     // rank the rightmost splits, so a chain groups from the left as in school
@@ -207,10 +222,15 @@ float Calculator::evaluateAt(const Str& text, int depth) {
         chosen = i;
       }
     }
-    if (tokens.empty() || least == 100) throw MathError(kEvaluationError);
+    if (tokens.empty() || least == 100) return kEvaluationError;
+    // Both parts are runs of expression characters, their own translation.
     // Every intermediate value is a single-precision float.
-    const float left = evaluateAt(Str(joined(tokens, 0, chosen)), depth + 1);
-    const float right = evaluateAt(Str(joined(tokens, chosen + 1, tokens.size())), depth + 1);
+    std::string leftPart = joined(tokens, 0, chosen);
+    std::string rightPart = joined(tokens, chosen + 1, tokens.size());
+    float left = 0.0f;
+    float right = 0.0f;
+    if (const char* error = evaluateAt(Str(leftPart), leftPart, depth + 1, left)) return error;
+    if (const char* error = evaluateAt(Str(rightPart), rightPart, depth + 1, right)) return error;
     switch (tokens[chosen][0]) {
       case '+': value = left + right; break;
       case '-': value = left - right; break;
@@ -221,7 +241,7 @@ float Calculator::evaluateAt(const Str& text, int depth) {
   }
   lastExpression_ = text;
   lastValue_ = value;
-  return value;
+  return nullptr;
 }
 
 bool Calculator::isMathQuestion(const Str& line) {
@@ -229,24 +249,22 @@ bool Calculator::isMathQuestion(const Str& line) {
   // a sum settles it.
   const ArithmeticReading reading = ArithmeticWords::read(line.std(), true);
   if (!reading.onlyArithmeticWords || !reading.numbersRead) return false;
+  // A sum needs a number too: a lone "-" or "minus" would otherwise be
+  // answered 0.
   bool hasOperator = false;
-  for (char c : reading.expression) hasOperator = hasOperator || isOperator(c);
-  if (!hasOperator) return false;
-  try {
-    evaluate(line);
-    return true;
-  } catch (const std::runtime_error&) {
-    return false;
+  bool hasDigit = false;
+  for (char c : reading.expression) {
+    hasOperator = hasOperator || isOperator(c);
+    hasDigit = hasDigit || (c >= '0' && c <= '9');
   }
+  if (!hasOperator || !hasDigit) return false;
+  float value = 0.0f;
+  return evaluateLine(line, reading.expression, value) == nullptr;
 }
 
 Str Calculator::answerMathQuestion(const Str& line) {
   float value = 0.0f;
-  try {
-    value = evaluate(line);
-  } catch (const std::runtime_error& e) {
-    return Str(e.what());
-  }
+  if (const char* error = evaluateLine(line, translateNumberWords(line).std(), value)) return Str(error);
   // The stream's default floating format: six significant digits, general
   // notation, no trailing zeros.
   std::ostringstream out;

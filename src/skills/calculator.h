@@ -5,6 +5,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
 
 #include "text/str.h"
 
@@ -23,7 +24,7 @@ class Calculator {
   // a run of number words makes no number ("five three", "hundred hundred").
   static Str translateNumberWords(const Str& line);
   // True when every word of the line belongs to arithmetic, its expression
-  // holds an operator and it evaluates.
+  // holds an operator and a digit, and it evaluates.
   bool isMathQuestion(const Str& line);
   // The value of `text` in single precision. Throws MathError or NotANumber.
   // The last text that evaluated is remembered with its value.
@@ -34,7 +35,10 @@ class Calculator {
   const Str& lastExpression() const { return lastExpression_; }
 
  private:
-  float evaluateAt(const Str& text, int depth);
+  // Evaluation of `text` whose translation is `expression`; nullptr, or the
+  // text that evaluate throws. A failure leaves the cache as it was.
+  const char* evaluateLine(const Str& text, std::string expression, float& value);
+  const char* evaluateAt(const Str& text, std::string expression, int depth, float& value);
 
   Str lastExpression_;
   float lastValue_ = 0.0f;

@@ -1,5 +1,6 @@
 #include "skills/calculator_words.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -85,6 +86,17 @@ struct Lexeme {
   char c = 0;
 };
 
+// The table by first letter: every line that reaches the arithmetic stage
+// has its words looked up here.
+const std::vector<const Entry*>& wordsStartingWith(char letter) {
+  static const auto byLetter = [] {
+    std::array<std::vector<const Entry*>, 26> table;
+    for (const Entry& entry : kWords) table[static_cast<std::size_t>(entry.word[0] - 'A')].push_back(&entry);
+    return table;
+  }();
+  return byLetter[static_cast<std::size_t>(letter - 'A')];
+}
+
 Lexeme wordLexeme(std::string_view word) {
   char upper[kLongestWord];
   std::size_t size = 0;
@@ -100,9 +112,10 @@ Lexeme wordLexeme(std::string_view word) {
       upper[size++] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
     }
   }
+  if (size == 0 || upper[0] < 'A' || upper[0] > 'Z') return {Lexeme::Type::kWord};
   const std::string_view key(upper, size);
-  for (const Entry& entry : kWords)
-    if (entry.word == key) return {Lexeme::Type::kWord, entry.kind, entry.value};
+  for (const Entry* entry : wordsStartingWith(upper[0]))
+    if (entry->word == key) return {Lexeme::Type::kWord, entry->kind, entry->value};
   return {Lexeme::Type::kWord};
 }
 

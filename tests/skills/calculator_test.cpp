@@ -98,7 +98,7 @@ TEST(Calculator, LinesWithOtherWordsOrNumberWordsThatMakeNoNumberAreNoArithmetic
            "twenty-", "and and", "five and three plus 1", "twenty one 5 plus 1", "2 five plus 1", "two multiplied three",
            "one hundred and hundred plus 1", "nineteen ninety minus 1", "zero zero plus 1", "two thousand thousand plus 1",
            "a hundred plus 1", "2.five plus 1", "to the power of", "what is caf\xC3\xA9 plus 1", "by 3 plus 2",
-           "what is 2 plus 2 and 3 plus 3", "2 3 plus 1",
+           "what is 2 plus 2 and 3 plus 3", "2 3 plus 1", "minus", "what is -?",
        }) {
     Calculator calculator;
     EXPECT_FALSE(calculator.isMathQuestion(line)) << line;
