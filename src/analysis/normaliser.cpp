@@ -82,19 +82,35 @@ WordList expandContractions(const WordList& words) {
   return out;
 }
 
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A time of day: one or two digits, ":" and two digits (9:30PM, 10:30.), so
+// neither HOUR: nor 12:3 is one.
+bool isTime(const Str& word) {
+  const int colon = word.length() >= 2 && word.charAt(1) == ':' ? 1 : word.length() >= 3 && word.charAt(2) == ':' ? 2 : -1;
+  if (colon < 0 || word.length() < colon + 3) return false;
+  for (int i = 0; i < colon; ++i)
+    if (!isDigit(word.charAt(i))) return false;
+  return isDigit(word.charAt(colon + 1)) && isDigit(word.charAt(colon + 2));
+}
+
 // The tag that replaces the start of `word`, with the rest of the word kept
 // behind it; the word unchanged when no tag applies. Names are upper case.
 Str tagged(const Str& word, const Str& userName, const Str& botName, const Str& weekday, const Str& partnerName) {
-  // An empty name would be a prefix of every word; it matches none.
+  // An empty name would be a prefix of every word; it matches none. A name
+  // must be the whole word up to a non-letter (BOB'S, BOB.), so a user named
+  // Al is not found in ALL nor Tom in TOMORROW.
   auto byName = [&word](const Str& name, const char* tag, Str& out) {
     if (name.empty() || !word.startsWith(name)) return false;
+    if (word.length() > name.length() && isLetter(word.charAt(name.length()))) return false;
     out = Str(tag) + word.substr(name.length(), word.length() - name.length());
     return true;
   };
   Str out;
   if (byName(userName, "&userName", out)) return out;
   if (byName(botName, "&botName", out)) return out;
-  if ((word.length() >= 2 && word.charAt(1) == ':') || (word.length() >= 3 && word.charAt(2) == ':')) {
+  if (isTime(word)) {
     const int rest = word.find(":") + 3;
     return Str("&time") + word.substr(rest, word.length() - rest);
   }

@@ -14,8 +14,30 @@ namespace {
 constexpr std::array<const char*, 11> kStopWords = {"WHAT", "WHERE", "WHO", "HOW", "WHY", "IS",
                                                     "ARE",  "AM",    "THE", "A",   "AN"};
 
+// How many sentences one "tell me about" retells at most.
+constexpr std::size_t kMostRetold = 5;
+
 bool isStopWord(const Str& word) {
   return std::any_of(kStopWords.begin(), kStopWords.end(), [&](const char* stop) { return word == stop; });
+}
+
+// Keeps the numbers of `told`, in their order and with their repeats, that
+// `numbers` also holds. Both lists are normally in the order learned, so one
+// walk along them does; otherwise a sorted copy is searched.
+void keepCommon(std::vector<std::int32_t>& told, const std::vector<std::int32_t>& numbers) {
+  if (std::is_sorted(told.begin(), told.end()) && std::is_sorted(numbers.begin(), numbers.end())) {
+    auto at = numbers.begin();
+    std::size_t kept = 0;
+    for (const std::int32_t n : told) {
+      while (at != numbers.end() && *at < n) ++at;
+      if (at != numbers.end() && *at == n) told[kept++] = n;
+    }
+    told.resize(kept);
+    return;
+  }
+  std::vector<std::int32_t> sorted = numbers;
+  std::sort(sorted.begin(), sorted.end());
+  std::erase_if(told, [&](std::int32_t n) { return !std::binary_search(sorted.begin(), sorted.end(), n); });
 }
 
 // The position of the first of `candidates` (tried in order) that the line holds.
@@ -50,6 +72,8 @@ bool KnowledgeStore::feedback(const WordList& line) {
 
 Str KnowledgeStore::tellAbout(const WordList& topic) const {
   const std::vector<Str> keys = sortedKeywords(topic.stripped().upperCased());
+  // "Tell me about the" names no topic at all.
+  if (keys.empty()) return "I don't know anything about that!";
   std::vector<std::int32_t> told;
   for (const Str& key : keys) {
     const auto found = index_.find(key);
@@ -59,14 +83,16 @@ Str KnowledgeStore::tellAbout(const WordList& topic) const {
       told = numbers;
       continue;
     }
-    std::vector<std::int32_t> sorted = numbers;
-    std::sort(sorted.begin(), sorted.end());
-    std::erase_if(told, [&](std::int32_t n) { return !std::binary_search(sorted.begin(), sorted.end(), n); });
+    keepCommon(told, numbers);
     if (told.empty()) return "I don't have anything to tell you about that!";
   }
+  // A topic as common as LIFE in a taught book would retell thousands of
+  // sentences in one answer; the most recently learned few are enough. Lists
+  // are in the order learned (a hand-edited bank may differ; its tail is kept).
+  const auto first = told.size() > kMostRetold ? told.end() - kMostRetold : told.begin();
   Str answer;
-  for (std::int32_t n : told) {
-    answer += swapPerson(WordList(sentences_[static_cast<std::size_t>(n)].text)).join();
+  for (auto n = first; n != told.end(); ++n) {
+    answer += swapPerson(WordList(sentences_[static_cast<std::size_t>(*n)].text)).join();
     answer += ' ';
   }
   return answer;

@@ -15,25 +15,45 @@ bool unfitForBadBank(const Str& answer) {
   return blank || answer.startsWith("[{[");
 }
 
+// The topic of "tell me about ...": the command and the one character after
+// it are cut off.
+Str topicOf(const Str& prepared) { return prepared.substr(14, prepared.length() - 14); }
+
 }  // namespace
+
+Brain::TeachingCommand Brain::teachingCommandOf(const Str& line) const {
+  const Str prepared = line.upper().stripPunctuation();
+  if (prepared == "DON'T SAY THAT" || prepared == "DO NOT SAY THAT") return TeachingCommand::kBanLastAnswer;
+  if (prepared.startsWith("TELL ME ABOUT")) {
+    // "Tell me about yourself" asks about the bot, which the rules answer, not
+    // a retelling of what the user said.
+    const Str botName = bot_.name.upper();
+    for (const Str& word : WordList(topicOf(prepared)))
+      if (word == "YOU" || word == "YOURSELF" || word == "YOURSELVES" || (!botName.empty() && word == botName))
+        return TeachingCommand::kNone;
+    return TeachingCommand::kTellAbout;
+  }
+  if (prepared.contains("IS NOT A NOUN")) return TeachingCommand::kNotANoun;
+  return TeachingCommand::kNone;
+}
 
 bool Brain::teachCommand(const Str& line, Str& answer) {
   const Str prepared = line.upper().stripPunctuation();
-  if (prepared == "DON'T SAY THAT" || prepared == "DO NOT SAY THAT") {
-    // Before the bot has said anything there is nothing to ban.
-    if (!unfitForBadBank(lastAnswer_)) badAnswers_.pushBack(lastAnswer_.upper());
-    answer = "ok, i'll try!";
-    return true;
-  }
-  if (prepared.startsWith("TELL ME ABOUT")) {
-    // The command and the one character after it are cut off.
-    answer = knowledge_.tellAbout(WordList(prepared.substr(14, prepared.length() - 14)));
-    return true;
-  }
-  if (prepared.contains("IS NOT A NOUN")) {
-    nouns_.remove(WordList(prepared).wordAt(0));
-    answer = "i'll take your word on that";
-    return true;
+  switch (teachingCommandOf(line)) {
+    case TeachingCommand::kBanLastAnswer:
+      // Before the bot has said anything there is nothing to ban.
+      if (!unfitForBadBank(lastAnswer_)) badAnswers_.pushBack(lastAnswer_.upper());
+      answer = "ok, i'll try!";
+      return true;
+    case TeachingCommand::kTellAbout:
+      answer = knowledge_.tellAbout(WordList(topicOf(prepared)));
+      return true;
+    case TeachingCommand::kNotANoun:
+      nouns_.remove(WordList(prepared).wordAt(0));
+      answer = "i'll take your word on that";
+      return true;
+    case TeachingCommand::kNone:
+      break;
   }
   return false;
 }

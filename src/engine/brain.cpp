@@ -97,15 +97,20 @@ Str Brain::respond(Str line) {
     }
     if (turn_ == 1) {
       profileQuestionPending_ = true;
+      // A teaching command is carried out and the name is asked for again
+      // with the next line.
+      Str command;
+      if (teachCommand(line, command)) {
+        lastAnswerSource_ = AnswerSource::kTeachingCommand;
+        return finish(command);
+      }
       lastAnswerSource_ = AnswerSource::kNameDialogue;
-      // A name answer with no word left once punctuation is gone (such as
-      // "?" or "...") is no name at all.
-      if (WordList(line.stripPunctuation()).empty()) return finish("Please, tell me your name!");
-      facts_.takeAnswer(line);
+      // An answer without a name in it ("hello", "?", "...") is asked again.
+      if (!facts_.takeAnswer(line)) return finish("Please, tell me your name!");
       turn_ = 2;
       return finish(facts_.nextQuestion());
     }
-    if (turn_ == 2) {
+    if (turn_ == 2 && !isTeachingCommand(line)) {
       facts_.takeAnswer(line);
       turn_ = 3;
       profileQuestionPending_ = false;
@@ -114,13 +119,15 @@ Str Brain::respond(Str line) {
     }
   }
 
-  // 7. Any other turn.
+  // 7. Any other turn. A teaching command is no answer to a profile question:
+  // the question stays open for the next line.
   ++turn_;
-  if (!headless_ && profileQuestionPending_) facts_.takeAnswer(line);
+  const bool questionStaysOpen = !headless_ && profileQuestionPending_ && isTeachingCommand(line);
+  if (!headless_ && profileQuestionPending_ && !questionStaysOpen) facts_.takeAnswer(line);
   // 8. Feedback on a remembered answer.
   if (feedbackExpected_) knowledge_.feedback(words);
   // 9.
-  profileQuestionPending_ = false;
+  profileQuestionPending_ = questionStaysOpen;
   feedbackExpected_ = false;
 
   // 10-11. Normalise and learn the sentence's grammar.
@@ -168,11 +175,14 @@ Str Brain::respond(Str line) {
   }
   if (answer == kNoResponse) lastAnswerSource_ = AnswerSource::kNone;
 
-  // 16. Profile fallback.
+  // 16. Profile fallback; a question the user banned is not asked again.
   if (answer == kNoResponse && facts_.currentKnownCount() < 5) {
-    profileQuestionPending_ = true;
-    lastAnswerSource_ = AnswerSource::kProfileQuestion;
-    return finish(facts_.nextQuestion());
+    const Str question = facts_.nextQuestion();
+    if (!isBanned(question) && !isBanned(substituteVariables(question))) {
+      profileQuestionPending_ = true;
+      lastAnswerSource_ = AnswerSource::kProfileQuestion;
+      return finish(question);
+    }
   }
   // 17. Generation fallback: now and then a remark about the user, else a
   // sentence of the bot's own, seeded by what the user once answered.

@@ -133,6 +133,9 @@ class Brain {
   std::int32_t ruleCount(Bank bank);
   // Handles "don't say that", "tell me about", "is not a noun".
   bool teachCommand(const Str& line, Str& answer);
+  // True when teachCommand would handle the line: such a line is a command to
+  // the bot, never the answer to a profile question.
+  bool isTeachingCommand(const Str& line) const { return teachingCommandOf(line) != TeachingCommand::kNone; }
 
   // --- state, for the shell, tools and tests ---
   BotInfo& botInfo() { return bot_; }
@@ -164,6 +167,8 @@ class Brain {
   RandomSource& random() { return *random_; }
 
  private:
+  enum class TeachingCommand { kNone, kBanLastAnswer, kTellAbout, kNotANoun };
+  TeachingCommand teachingCommandOf(const Str& line) const;
   bool isBanned(const Str& answer) const;
   // Runs `attempt` up to three times while its answer is banned; a third
   // banned answer counts as none when `bannedMeansNone`.

@@ -1,6 +1,8 @@
 #include "learning/knowledge_store.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 #include <fstream>
 
 #include "storage/bank_reader.h"
@@ -36,6 +38,24 @@ Status readCount(BankReader& reader, std::int32_t& value, const char* what) {
   if (Status s = reader.nextInt(value, what); !s) return s;
   if (value < 0) return reader.error(Str(what) + " should not be negative");
   return Status::ok();
+}
+
+// Words that carry no topic: pronouns, auxiliaries, prepositions and the like.
+// A question shares them with almost every remembered sentence, so they never
+// choose what is recalled. Sorted, for the binary search.
+constexpr std::array<std::string_view, 83> kFunctionWords = {
+    "ABOUT", "AND",   "ANY",    "ANYTHING", "AS",    "AT",    "BE",   "BEEN",      "BEING", "BUT",      "BY",
+    "CAN",   "COULD", "DID",    "DO",       "DOES",  "DONE",  "EVER", "FOR",       "FROM",  "GET",      "HAD",
+    "HAS",   "HAVE",  "HE",     "HER",      "HERE",  "HERS",  "HIM",  "HIS",       "I",     "IF",       "IN",
+    "IT",    "ITS",   "KNOW",   "MAKE",     "MAKES", "MAY",   "ME",   "MIGHT",     "MINE",  "MUST",     "MY",
+    "MYSELF", "NO",   "NOT",    "OF",       "ON",    "OR",    "OUR",  "SHALL",     "SHE",   "SHOULD",   "SO",
+    "SOME",  "SOMETHING", "TELL", "THAT",   "THEIR", "THEM",  "THERE", "THESE",    "THEY",  "THINK",    "THIS",
+    "THOSE", "TO",    "US",     "VERY",     "WAS",   "WE",    "WERE", "WHEN",      "WHICH", "WILL",     "WITH",
+    "WOULD", "YES",   "YOU",    "YOUR",     "YOURS", "YOURSELF"};
+static_assert(std::is_sorted(kFunctionWords.begin(), kFunctionWords.end()));
+
+bool isFunctionWord(const Str& word) {
+  return std::binary_search(kFunctionWords.begin(), kFunctionWords.end(), std::string_view(word.std()));
 }
 
 void writeNumbers(std::ostream& out, const Str& word, const std::vector<std::int32_t>& numbers) {
@@ -82,6 +102,8 @@ Str KnowledgeStore::recall(const WordList& sentence) {
   const std::vector<Str> keys = sortedKeywords(sentence.stripped().upperCased());
   std::vector<std::int32_t> hits;
   for (const Str& key : keys) {
+    // A word of punctuation alone (a "?" typed apart) is no topic either.
+    if (key.empty() || isFunctionWord(key)) continue;
     const auto found = index_.find(key);
     if (found != index_.end()) hits.insert(hits.end(), found->second.first.begin(), found->second.first.end());
   }

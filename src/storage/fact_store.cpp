@@ -1,6 +1,7 @@
 #include "storage/fact_store.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <limits>
 #include <set>
@@ -27,6 +28,53 @@ bool isBlank(const Str& text) {
 }
 
 Str rest(const Str& line, int from) { return line.substr(from, line.length() - from); }
+
+template <std::size_t N>
+bool isOneOf(const Str& word, const std::array<const char*, N>& table) {
+  return std::any_of(table.begin(), table.end(), [&](const char* entry) { return word == entry; });
+}
+
+// Greetings and fillers people wrap a name in ("hi, I'm Carl", "well, Carl").
+constexpr std::array<const char*, 21> kNameFillers = {"HELLO", "HI",    "HEY",    "HIYA",  "HOWDY", "THERE",  "GOOD",
+                                                      "MORNING", "AFTERNOON", "EVENING", "THANKS", "THANK", "YOU", "OK",
+                                                      "OKAY",  "WELL",  "SURE",   "YES",   "NO",    "OH",     "UM"};
+// The words after which the name follows ("I am Carl", "call me Carl").
+constexpr std::array<const char*, 6> kNameTriggers = {"IS", "I'M", "IM", "AM", "ME", "CALLED"};
+// Words between a trigger and the name ("I am called Carl", "is my name").
+constexpr std::array<const char*, 5> kNotAName = {"MY", "A", "THE", "CALLED", "NAME"};
+
+// A word with neither letter nor digit (a lone "'" or "-") is no part of a name.
+bool hasLetterOrDigit(const Str& word) {
+  return std::any_of(word.std().begin(), word.std().end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+}  // namespace
+
+Str FactStore::nameFromAnswer(const Str& answer) {
+  std::vector<Str> words;
+  for (const Str& word : WordList(answer.stripPunctuation().upper()))
+    if (hasLetterOrDigit(word) && !isOneOf(word, kNameFillers)) words.push_back(word);
+  const auto count = words.size();
+  // "Carl is my name", "Carl's my name".
+  if (count >= 3 && words[count - 2] == "MY" && words[count - 1] == "NAME") {
+    if (count >= 4 && words[count - 3] == "IS") return words[count - 4];
+    if (words[count - 3].endsWith("'S") && words[count - 3].length() > 2)
+      return words[count - 3].substr(0, words[count - 3].length() - 2);
+  }
+  // "my name is Carl", "I am called Carl", "call me Carl": the name follows
+  // the last trigger. A trigger with no name behind it ("it is", "my name
+  // is") gives no name, so the user is asked again.
+  for (auto at = count; at-- > 0;) {
+    if (!isOneOf(words[at], kNameTriggers)) continue;
+    for (auto next = at + 1; next < count; ++next)
+      if (!isOneOf(words[next], kNotAName)) return words[next];
+    return Str();
+  }
+  return count == 0 ? Str() : words.back();
+}
+
+namespace {
 
 struct IdqTexts {
   std::array<Str, 5> questions;
@@ -216,18 +264,12 @@ Str FactStore::nextQuestion() {
   return doneText_;
 }
 
-void FactStore::takeAnswer(const Str& answer) {
+bool FactStore::takeAnswer(const Str& answer) {
   // With no question pending there is nothing to answer.
-  if (pendingQuestion_ == kNothingPending) return;
-  Str text = answer;
-  if (pendingQuestion_ == 0) {
-    const WordList words(answer.stripPunctuation().upper());
-    int at = 0;
-    if (words.indexOf("IS", at) && at < words.count() - 1) text = words.wordAt(at + 1);
-    else text = words.wordAt(words.count() - 1);
-  }
+  if (pendingQuestion_ == kNothingPending) return false;
+  const Str text = pendingQuestion_ == 0 ? nameFromAnswer(answer) : answer;
   // A blank answer says nothing and must not reach the profiles bank.
-  if (isBlank(text)) return;
+  if (isBlank(text)) return false;
 
   if (pendingQuestion_ == kConfirmPending) {
     const WordList words(answer.stripPunctuation().upper());
@@ -240,17 +282,18 @@ void FactStore::takeAnswer(const Str& answer) {
     } else {
       addCurrentAsNewPerson();
     }
-    return;
+    return true;
   }
 
   const auto q = static_cast<std::size_t>(pendingQuestion_);
   current_.answers[q] = text.upper();
   if (current_.knownCount < 5) ++current_.knownCount;
-  if (identified_) return;
+  if (identified_) return true;
   std::erase_if(candidates_, [&](std::int32_t c) {
     return persons_[static_cast<std::size_t>(c)].answers[q] != current_.answers[q];
   });
   if (candidates_.empty()) addCurrentAsNewPerson();
+  return true;
 }
 
 void FactStore::addCurrentAsNewPerson() {

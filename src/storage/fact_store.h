@@ -47,8 +47,12 @@ class FactStore {
   void computeScores();
   // The text to ask next.
   Str nextQuestion();
-  // Records the user's answer to the pending question.
-  void takeAnswer(const Str& answer);
+  // Records the user's answer to the pending question; false when nothing was
+  // recorded (nothing pending, a blank answer, a name answer without a name).
+  bool takeAnswer(const Str& answer);
+  // The name in an answer to the name question, upper case ("hi, I'm Carl"
+  // gives CARL); empty when it holds none ("hello", "my name is").
+  static Str nameFromAnswer(const Str& answer);
   // A remark about the current person.
   Str tellFact();
 

@@ -52,8 +52,13 @@ TEST(Normaliser, RewritesAndClassesEachWord) {
       {"", "so WE'RE?", "SO WE ARE", "*UNKNOWN *UNKNOWN *DEF"},
       // Names and times become tags. BOB'S is not followed by a noun, so it is BOB IS;
       // a last word ending in 'S stays as it is.
-      {"", "BOB'S vesko 10:30 9:30PM 1 a: friday, ANNA!", "&userName IS &botName &time &timePM 1 &time &day, &sigother!",
-       "*UNKNOWN *DEF *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN"},
+      {"", "BOB'S vesko 10:30 9:30PM 1 friday, ANNA!", "&userName IS &botName &time &timePM 1 &day, &sigother!",
+       "*UNKNOWN *DEF *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN"},
+      // A tag takes a whole word: Bob is not in BOBBY, a weekday not in its
+      // plural; a time needs digits on both sides of the ":" (so "a:" stays).
+      {"", "BOBBY BOBBOB VESKOS FRIDAYS ANNAS BOB. a: HOUR: TH:E : 1: 12:3 10:30.",
+       "BOBBY BOBBOB VESKOS FRIDAYS ANNAS &userName. A: HOUR: TH:E : 1: 12:3 &time.",
+       "*UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN *UNKNOWN"},
       {"", "IT IS BOB'S", "IT IS &userName'S", "*UNKNOWN *DEF *UNKNOWN"},
       // Fillers before a known noun are marked; the walk back stops at a marker
       // and turns a possessive (a noun follows, fillers allowed) into one.

@@ -47,10 +47,28 @@ TEST(Questions, TellAboutRetellsEverySentenceHoldingAllKeywords) {
   const std::pair<const char*, const char*> cases[] = {
       {"MY DOG", "YOUR DOG IS BIG "}, {"my", "YOUR DOG IS BIG YOUR CAT IS SMALL "},
       {"DOG CAT", "I don't have anything to tell you about that!"}, {"ZEBRA", "I don't know anything about that!"},
-      {"DOG ZEBRA", "I don't know anything about that!"}, {"THE", ""}, {"", ""}};
+      // A topic of no keyword is answered, never with an empty line.
+      {"DOG ZEBRA", "I don't know anything about that!"}, {"THE", "I don't know anything about that!"},
+      {"", "I don't know anything about that!"}};
   for (const auto& [topic, told] : cases) EXPECT_EQ(store.tellAbout(WordList(Str(topic))), told) << topic;
   store.learn(WordList(Str("BIG DOGS LIKE BIG BONES")));  // a sentence is told once per keyword it holds
   EXPECT_EQ(store.tellAbout(WordList(Str("BIG"))), "YOUR DOG IS BIG BIG DOGS LIKE BIG BONES BIG DOGS LIKE BIG BONES ");
+}
+
+// A common topic retells only the five sentences learned last, still in the
+// order learned, so one answer never runs to pages.
+TEST(Questions, TellAboutRetellsAtMostTheFiveLatestSentences) {
+  KnowledgeStore store;
+  for (int i = 0; i < 13; ++i) store.learn(WordList("LIFE IS NUMBER " + Str(i) + (i % 2 ? " ODD" : " EVEN")));
+  const auto told = [&store](const char* topic) {
+    std::string numbers;
+    for (const Str& word : WordList(store.tellAbout(WordList(Str(topic)))))
+      if (word.std().find_first_not_of("0123456789") == std::string::npos) numbers += word.std() + " ";
+    return numbers;
+  };
+  EXPECT_EQ(told("LIFE"), "8 9 10 11 12 ");
+  EXPECT_EQ(told("EVEN LIFE"), "4 6 8 10 12 ");  // of seven in common
+  EXPECT_EQ(told("ODD NUMBER"), "3 5 7 9 11 ");
 }
 
 }  // namespace

@@ -63,6 +63,26 @@ TEST(DistributedMind, FirstChatIsAnsweredByRulesWithoutBrokenAnswers) {
   }
 }
 
+// What the user tells a fresh default mind comes back on topic: a question
+// that shares only YOU, DO or KNOW with memory is not answered from it.
+TEST(DistributedMind, MemoryAnswersStayOnTopic) {
+  TestFolder folder;
+  ASSERT_TRUE(app::layOutWorkingFolder(folder.path().std(), embeddedDistribution()).status.isOk());
+  BrainEnvironment environment{std::make_shared<FixedClock>(LocalTime{2026, 11, 6, 0, 15, 30, 0}),
+                               std::make_unique<SeededRandom>(5)};
+  Brain brain(folder.path(), false, Str(), std::move(environment));
+  ASSERT_TRUE(brain.loadMind(folder.path("vesko.mnd")).loaded());
+  for (const char* line : {"START_VESKO", "Anna", "I am 31", "My sister lives in Berlin.", "I have a cat called Mittens."})
+    brain.respond(line);
+  EXPECT_EQ(brain.respond("Do you know anything about Berlin?"), "your sister lives in berlin.");
+  EXPECT_EQ(brain.lastAnswerSource(), AnswerSource::kKnowledge);
+  const Str happy = brain.respond("What makes you happy?");
+  if (brain.lastAnswerSource() == AnswerSource::kKnowledge) {
+    EXPECT_TRUE(happy.contains("happy")) << happy;
+  }
+  EXPECT_TRUE(brain.respond("What is my cat called?").contains("mittens"));
+}
+
 TEST(DistributedMind, LanguageBanksRebuildIdentically) {
   TestFolder first;
   TestFolder second;

@@ -59,7 +59,8 @@ TEST_F(FactStoreTest, IdentifiesAKnownPersonOrMakesANewOne) {
     const char* person;                                         // id, name, job, date, day; then the number of persons
   } cases[] = {
       {"", {{"What is your name?", "?!"}, {"What is your name?", "My name is Bob."}}, "0 BOB $UNKNOWN$ 15 Friday 1"},
-      {"0\n", {{"What is your name?", "It is"}}, "0 IS $UNKNOWN$ 15 Friday 1"},
+      // "It is" names nobody, so the name is asked again.
+      {"0\n", {{"What is your name?", "It is"}, {"What is your name?", "hello, I'm Bob"}}, "0 BOB $UNKNOWN$ 15 Friday 1"},
       {kBobAndAnn, {{"What is your name?", "Bob"}, {"Have we met?", "yes it is"}}, "0 BOB COOK 5 Monday 2"},
       {kBobAndAnn, {{"What is your name?", "Bob"}, {"Have we met?", "no, never"}}, "2 BOB $UNKNOWN$ 15 Friday 3"},
       {threeBobs, {{"What is your name?", "Bob"}, {"What is your hobby?", "golf"}, {"Have we met?", "yes"}}, "1 BOB VET 5 Monday 3"},
@@ -76,6 +77,20 @@ TEST_F(FactStoreTest, IdentifiesAKnownPersonOrMakesANewOne) {
     EXPECT_EQ(Str(p.id) + " " + p.answers[0] + " " + p.answers[3] + " " + p.date + " " + p.day + " " + Str(store.personCount()),
               c.person);
   }
+}
+
+// People answer the name question with greetings and phrases around the
+// name; only the name is kept, and an answer without one gives nothing.
+TEST(FactStoreName, IsTakenFromTheWaysPeopleSayIt) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"Carl.", "CARL"},          {"hi, I'm Carl", "CARL"},   {"my name is Carl", "CARL"},
+      {"I am called Carl", "CARL"}, {"Carl is my name", "CARL"}, {"Carl's my name!", "CARL"},
+      {"call me Al", "AL"},       {"Good morning! Im Carl, thanks", "CARL"},
+      {"hello", ""},              {"hi there, thank you", ""}, {"my name is", ""},
+      {"'", ""},                  {"?!.,-;", ""},             {"", ""},
+      {[] { std::string many; for (int i = 0; i < 999; ++i) many += "la "; return many + "Zed"; }(), "ZED"},
+  };
+  for (const auto& [answer, name] : cases) EXPECT_EQ(FactStore::nameFromAnswer(Str(answer)), name) << answer.substr(0, 30);
 }
 
 // Tells when we last talked or a stored answer; saving dates the person
