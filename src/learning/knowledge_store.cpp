@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <string_view>
 #include <fstream>
+#include <string_view>
 
 #include "storage/bank_reader.h"
 

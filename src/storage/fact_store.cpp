@@ -49,33 +49,6 @@ bool hasLetterOrDigit(const Str& word) {
                      [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
-}  // namespace
-
-Str FactStore::nameFromAnswer(const Str& answer) {
-  std::vector<Str> words;
-  for (const Str& word : WordList(answer.stripPunctuation().upper()))
-    if (hasLetterOrDigit(word) && !isOneOf(word, kNameFillers)) words.push_back(word);
-  const auto count = words.size();
-  // "Carl is my name", "Carl's my name".
-  if (count >= 3 && words[count - 2] == "MY" && words[count - 1] == "NAME") {
-    if (count >= 4 && words[count - 3] == "IS") return words[count - 4];
-    if (words[count - 3].endsWith("'S") && words[count - 3].length() > 2)
-      return words[count - 3].substr(0, words[count - 3].length() - 2);
-  }
-  // "my name is Carl", "I am called Carl", "call me Carl": the name follows
-  // the last trigger. A trigger with no name behind it ("it is", "my name
-  // is") gives no name, so the user is asked again.
-  for (auto at = count; at-- > 0;) {
-    if (!isOneOf(words[at], kNameTriggers)) continue;
-    for (auto next = at + 1; next < count; ++next)
-      if (!isOneOf(words[next], kNotAName)) return words[next];
-    return Str();
-  }
-  return count == 0 ? Str() : words.back();
-}
-
-namespace {
-
 struct IdqTexts {
   std::array<Str, 5> questions;
   Str confirmText;
@@ -130,6 +103,29 @@ Status applyRecordLine(const Str& line, PersonRecord& record, const BankReader& 
 }
 
 }  // namespace
+
+Str FactStore::nameFromAnswer(const Str& answer) {
+  std::vector<Str> words;
+  for (const Str& word : WordList(answer.stripPunctuation().upper()))
+    if (hasLetterOrDigit(word) && !isOneOf(word, kNameFillers)) words.push_back(word);
+  const auto count = words.size();
+  // "Carl is my name", "Carl's my name".
+  if (count >= 3 && words[count - 2] == "MY" && words[count - 1] == "NAME") {
+    if (count >= 4 && words[count - 3] == "IS") return words[count - 4];
+    if (words[count - 3].endsWith("'S") && words[count - 3].length() > 2)
+      return words[count - 3].substr(0, words[count - 3].length() - 2);
+  }
+  // "my name is Carl", "I am called Carl", "call me Carl": the name follows
+  // the last trigger. A trigger with no name behind it ("it is", "my name
+  // is") gives no name, so the user is asked again.
+  for (auto at = count; at-- > 0;) {
+    if (!isOneOf(words[at], kNameTriggers)) continue;
+    for (auto next = at + 1; next < count; ++next)
+      if (!isOneOf(words[next], kNotAName)) return words[next];
+    return Str();
+  }
+  return count == 0 ? Str() : words.back();
+}
 
 FactStore::FactStore(const Clock& clock, RandomSource& random) : clock_(clock), random_(random) {}
 
