@@ -49,50 +49,29 @@ TEST_F(BrainPipeline, NameDialogueAsksUntilANameIsGiven) {
   EXPECT_EQ(brain->lastAnswerSource(), AnswerSource::kProfileQuestion);
 }
 
-// "Hello" is no name; the name in "hi, I'm Carl" is recognised in the next chat.
-TEST_F(BrainPipeline, NameAnswerKeepsOnlyTheName) {
+// "Hello" is no name and a teaching command no answer: both leave the question
+// open. A profile question the user banned is not asked again, in that chat or
+// the next, where "call me Carl" is recognised as Carl.
+TEST_F(BrainPipeline, NamesAreTakenAndBannedQuestionsNotAskedAgain) {
   {
     auto brain = load();
     brain->respond("START_VESKO");
     EXPECT_EQ(brain->respond("hello"), "please, tell me your name!");
-    // A teaching command is carried out, and the question stays open.
     EXPECT_EQ(brain->respond("tell me about dogs"), "i don't know anything about that!");
-    EXPECT_EQ(brain->turn(), 1);
     EXPECT_EQ(brain->respond("hi, I'm Carl"), "how old are you?");
-    EXPECT_EQ(brain->respond("don't say that"), "ok, i'll try!");
     brain->respond("42");
-    EXPECT_EQ(brain->facts().current().answers[1], "42.");
+    EXPECT_EQ(brain->respond("zzz qqq"), "where do you live?");
+    EXPECT_EQ(brain->respond("don't say that"), "ok, i'll try!");
+    brain->respond("");  // the question stays open for this line, which says nothing
+    EXPECT_EQ(brain->facts().current().answers[2], "$UNKNOWN$");
+    brain->respond("zzz qqq");
+    EXPECT_NE(brain->lastAnswerSource(), AnswerSource::kProfileQuestion);
     EXPECT_FALSE(brain->names().has("HELLO"));
     ASSERT_TRUE(brain->saveMind());
   }
   auto brain = load();
-  brain->respond("START_VESKO");
-  EXPECT_EQ(brain->respond("call me Carl."), "have we met?");
-  brain->respond("yes");
+  for (const char* line : {"START_VESKO", "call me Carl.", "yes", "zzz qqq"}) brain->respond(line);
   EXPECT_EQ(brain->userName(), "CARL");
-  EXPECT_EQ(brain->facts().personCount(), 1);
-}
-
-// A profile question the user banned is not asked again by the fallback, in
-// that chat or the next; the ban is no answer to it, and a ban written with
-// the variables filled in holds too.
-TEST_F(BrainPipeline, BannedProfileQuestionIsNotAskedAgain) {
-  {
-    auto brain = load();
-    for (const char* line : {"START_VESKO", "Carl", "42"}) brain->respond(line);
-    EXPECT_EQ(brain->respond("zzz qqq"), "where do you live?");
-    EXPECT_EQ(brain->respond("don't say that"), "ok, i'll try!");
-    EXPECT_EQ(brain->facts().current().answers[2], "$UNKNOWN$");
-    brain->respond("");  // the question stays open for this line, which says nothing
-    for (int i = 0; i < 5; ++i) {
-      EXPECT_NE(brain->respond("zzz qqq"), "where do you live?");
-      EXPECT_NE(brain->lastAnswerSource(), AnswerSource::kProfileQuestion);
-    }
-    ASSERT_TRUE(brain->saveMind());
-  }
-  auto brain = load();
-  for (const char* line : {"START_VESKO", "Carl", "yes"}) brain->respond(line);
-  EXPECT_NE(brain->respond("zzz qqq"), "where do you live?");
   EXPECT_NE(brain->lastAnswerSource(), AnswerSource::kProfileQuestion);
 }
 
@@ -100,8 +79,7 @@ TEST_F(BrainPipeline, ProfileQuestionBannedWithTheNameFilledInIsNotAsked) {
   folder_.write("idq.mbk", "Q0=What is your name?\nQ1=How old are you?\nQ2=Where do you live, &username?\n");
   folder_.write("bad.mbk", "WHERE DO YOU LIVE, CARL?\n");
   auto brain = load();
-  for (const char* line : {"START_VESKO", "Carl", "42"}) brain->respond(line);
-  brain->respond("zzz qqq");
+  for (const char* line : {"START_VESKO", "Carl", "42", "zzz qqq"}) brain->respond(line);
   EXPECT_NE(brain->lastAnswerSource(), AnswerSource::kProfileQuestion);
 }
 

@@ -79,17 +79,13 @@ TEST_F(FactStoreTest, IdentifiesAKnownPersonOrMakesANewOne) {
   }
 }
 
-// People answer the name question with greetings and phrases around the
-// name; only the name is kept, and an answer without one gives nothing.
+// Only the name is kept from what people say around it; "hello" names nobody.
 TEST(FactStoreName, IsTakenFromTheWaysPeopleSayIt) {
+  std::string many;
+  for (int i = 0; i < 999; ++i) many += "la ";
   const std::pair<std::string, const char*> cases[] = {
-      {"Carl.", "CARL"},          {"hi, I'm Carl", "CARL"},   {"my name is Carl", "CARL"},
-      {"I am called Carl", "CARL"}, {"Carl is my name", "CARL"}, {"Carl's my name!", "CARL"},
-      {"call me Al", "AL"},       {"Good morning! Im Carl, thanks", "CARL"},
-      {"hello", ""},              {"hi there, thank you", ""}, {"my name is", ""},
-      {"'", ""},                  {"?!.,-;", ""},             {"", ""},
-      {[] { std::string many; for (int i = 0; i < 999; ++i) many += "la "; return many + "Zed"; }(), "ZED"},
-  };
+      {"hi, I'm Carl", "CARL"}, {"I am called Carl", "CARL"}, {"Carl's my name!", "CARL"}, {"call me Al", "AL"},
+      {"hello", ""},           {"my name is", ""},          {"'", ""},                 {many + "Zed", "ZED"}};
   for (const auto& [answer, name] : cases) EXPECT_EQ(FactStore::nameFromAnswer(Str(answer)), name) << answer.substr(0, 30);
 }
 
