@@ -57,16 +57,25 @@ class TerminalInput final : public LineInput {
     if (stopRequested()) return false;
     char* typed = ::readline(prompt.c_str());
     if (typed == nullptr) {
-      // End of input (Ctrl-D): end the prompt's line so the shell starts clean.
-      std::fputs("\n", stdout);
+      // End of input: the line editor echoes the Ctrl-D of an empty line as
+      // "^D"; rub it out, then end the prompt's line so the shell starts clean.
+      std::fputs(stopRequested() ? "\n" : "\b\b  \b\b\n", stdout);
+      std::fflush(stdout);
       return false;
     }
     line = typed;
     std::free(typed);
-    if (stopRequested()) return false;
+    if (stopRequested()) {
+      unsent_ = line;
+      return false;
+    }
     if (!line.empty()) ::add_history(line.c_str());
     return true;
   }
+  std::string unsent() const override { return unsent_; }
+
+ private:
+  std::string unsent_;
 };
 
 }  // namespace

@@ -80,6 +80,11 @@ TEST(MindTools, AdvancedNewMindIsBuiltFromTheFolderSourcesButNeverInTheWorkingFo
   writeText(dir / "src" / "input_l.txt", "I like green apples.\nThe sky is blue today.\n");
   writeText(dir / "src" / "input_k.txt", "The sun is a star.\n");
   writeText(dir / "src" / "nouns.mbk", "APPLE\n");
+  // Without the bot's attributes the mind would have no name: refused.
+  const Outcome nameless = runVesko(dir.path(), {"new-mind", "--advanced", "src"});
+  EXPECT_EQ(nameless.status, 1);
+  EXPECT_NE(nameless.err.find("no botinfo.mbk"), std::string::npos) << nameless.err;
+  writeText(dir / "src" / "botinfo.mbk", "Nova\nfriend\nnobody\nfemale\n2\nhere\n");
   EXPECT_EQ(runVesko(dir.path(), {"new-mind", "--advanced", "src"}).status, 0);
   const std::string mind = readText(dir / "src" / "new.mnd");
   for (const char* member : {"[{[groups.mbk]}]", "[{[nouns.mbk]}]\nAPPLE", "[{[morvash.mbk]}]\n1\nTHE SUN IS A STAR.",
