@@ -101,8 +101,9 @@ TEST_F(TerminalChat, CtrlCSavesWhatWasSaidShowsTheUnsentLineAndExitsWith130) {
   chat.type("30\r");
   ASSERT_TRUE(chat.waitFor("ANN>"));
   chat.type("a dog is an animal.\r");
-  ASSERT_TRUE(chat.waitFor("ANN> ", chat.screen().rfind("ANN>") + 1));
+  ASSERT_TRUE(chat.waitFor("ANN>", chat.screen().rfind("ANN>") + 1));
   chat.type("half a li");
+  ASSERT_TRUE(chat.waitFor("half a li"));
   chat.interrupt();
   EXPECT_EQ(chat.wait(), 130) << chat.screen();
   EXPECT_NE(chat.screen().find("not sent: half a li"), std::string::npos) << chat.screen();
@@ -130,8 +131,22 @@ TEST_F(TerminalChat, ClosedOrEmptyStandardInputEndsTheChatWithTheMindSaved) {
   closing.closeInput = true;
   TerminalChild closed(closing);
   EXPECT_EQ(closed.wait(), 0) << closed.screen();
-  EXPECT_NE(closed.screen().find("VESKO> hello"), std::string::npos) << closed.screen();
+  EXPECT_NE(closed.screen().find("hello, i am vesko"), std::string::npos) << closed.screen();
   EXPECT_FALSE(holdsAny(dir.path(), ".mbk"));
+}
+
+// A display that cannot be opened (a remote one that is gone, Wayland
+// without its plugin) must not abort the program: the terminal chat takes over.
+TEST_F(TerminalChat, AnUnopenableDisplayFallsBackToTheTerminalChat) {
+  for (const std::vector<std::string>& display :
+       {std::vector<std::string>{"DISPLAY=127.0.0.1:77", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="},
+        {"DISPLAY=", "WAYLAND_DISPLAY=wayland-77", "XDG_SESSION_TYPE=wayland", "QT_QPA_PLATFORM="}}) {
+    TerminalChild chat({{"--home", dir.path().string()}, dir.path().string(), 80, display});
+    ASSERT_TRUE(chat.waitFor("USER>")) << display[0] << "\n" << chat.screen();
+    EXPECT_NE(chat.screen().find("starting the terminal chat instead"), std::string::npos) << chat.screen();
+    chat.type("bye\r");
+    EXPECT_EQ(chat.wait(), 0) << chat.screen();
+  }
 }
 
 TEST(TerminalText, WrapsAtBlanksByCharactersAndUpperCasesBeyondAscii) {

@@ -3,6 +3,7 @@
 // terminal shows. The terminal's size is set before the program starts.
 #pragma once
 
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -10,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -59,6 +61,9 @@ class TerminalChild {
       ::execve(argv[0], argv.data(), envp.data());
       ::_exit(127);
     }
+    // Typing and reading take turns: a blocked write would wait for a program
+    // that waits for its echo to be read.
+    if (master_ >= 0) ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
   }
   ~TerminalChild() {
     if (pid_ > 0 && !status_) {
@@ -91,9 +96,12 @@ class TerminalChild {
   void interrupt() { ::kill(pid_, SIGINT); }
   // Everything the terminal showed so far.
   const std::string& screen() const { return screen_; }
-  // The exit status once the program ended (the screen read to its end).
+  // The exit status once the program ended (the screen read to its end);
+  // a program still running after a minute is killed.
   int wait() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     while (pump(std::chrono::milliseconds(50))) {
+      if (std::chrono::steady_clock::now() >= deadline) ::kill(pid_, SIGKILL);
     }
     int raw = 0;
     if (!status_ && ::waitpid(pid_, &raw, 0) == pid_) status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
@@ -107,6 +115,7 @@ class TerminalChild {
     if (::poll(&watch, 1, static_cast<int>(patience.count())) <= 0) return !exited();
     char chunk[65536];
     const ssize_t got = ::read(master_, chunk, sizeof chunk);
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) return true;
     if (got <= 0) return false;  // EIO: the last holder of the terminal is gone
     screen_.append(chunk, static_cast<std::size_t>(got));
     return true;

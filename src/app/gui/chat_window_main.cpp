@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPainter>
+#include <QLinearGradient>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QTimer>
@@ -85,28 +86,49 @@ bool platformOpens(int argc, char** argv) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// A speech bubble, drawn as the installed icon (vesko.svg) draws it, for a
-// desktop whose icon theme does not have that one.
+// The installed icon (packaging/vesko.svg: a smiling speech bubble with a
+// sprout) drawn shape for shape, for a desktop whose icon theme lacks it.
 QIcon drawnIcon() {
   QIcon icon;
-  for (int size : {16, 32, 48, 64}) {
+  for (int size : {16, 24, 32, 48, 64, 128}) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    const qreal unit = size / 16.0;
+    painter.scale(size / 128.0, size / 128.0);  // the drawing's own 128 x 128 units
     QPainterPath bubble;
-    bubble.addRoundedRect(QRectF(1 * unit, 1 * unit, 14 * unit, 10 * unit), 3 * unit, 3 * unit);
-    QPolygonF tail;
-    tail << QPointF(4 * unit, 10 * unit) << QPointF(3 * unit, 15 * unit) << QPointF(8 * unit, 10 * unit);
-    bubble.addPolygon(tail);
-    painter.fillPath(bubble.simplified(), QColor(0, 0, 160));
-    painter.setPen(Qt::white);
-    QFont font = painter.font();
-    font.setPixelSize(static_cast<int>(8 * unit));
-    font.setBold(true);
-    painter.setFont(font);
-    painter.drawText(QRectF(1 * unit, 1 * unit, 14 * unit, 10 * unit), Qt::AlignCenter, QStringLiteral("V"));
+    bubble.addRoundedRect(QRectF(8, 18, 112, 76), 16, 16);
+    QPainterPath tail;
+    tail.addPolygon(QPolygonF({QPointF(56, 93), QPointF(34, 114), QPointF(34, 93)}));
+    bubble = bubble.united(tail);
+    QLinearGradient fill(0, 18, 0, 114);
+    fill.setColorAt(0, QColor(0x4f, 0x8f, 0xd8));
+    fill.setColorAt(1, QColor(0x2c, 0x5f, 0xa3));
+    painter.setPen(QPen(QColor(0x1e, 0x44, 0x78), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(fill);
+    painter.drawPath(bubble);
+    painter.setPen(Qt::NoPen);
+    for (const auto& [eye, pupil] : {std::pair{QPointF(42, 52), QPointF(44, 53)}, {QPointF(86, 52), QPointF(88, 53)}}) {
+      painter.setBrush(Qt::white);
+      painter.drawEllipse(eye, 8, 8);
+      painter.setBrush(QColor(0x1e, 0x2a, 0x3a));
+      painter.drawEllipse(pupil, 3.5, 3.5);
+    }
+    QPainterPath smile(QPointF(46, 72));
+    smile.quadTo(64, 84, 82, 72);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawPath(smile);
+    painter.setPen(QPen(QColor(0x3d, 0x8b, 0x3d), 4, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(64, 18), QPointF(64, 8));
+    QPainterPath leaves(QPointF(64, 10));
+    leaves.quadTo(52, 2, 46, 12);
+    leaves.quadTo(56, 18, 64, 10);
+    leaves.quadTo(76, 0, 84, 9);
+    leaves.quadTo(74, 17, 64, 10);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x5c, 0xb8, 0x5c));
+    painter.drawPath(leaves);
     painter.end();
     icon.addPixmap(pixmap);
   }
