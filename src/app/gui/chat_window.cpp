@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSessionManager>
+#include <QPainter>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -87,6 +88,22 @@ bool sameFolder(const QString& a, const QString& b) {
 
 bool readable(const std::string& path) { return !path.empty() && std::ifstream(path, std::ios::binary).is_open(); }
 
+// "Say" with a focus frame the desktop's style may leave out (Fusion draws
+// none on a push button), so a user who tabs to it sees where Enter goes.
+class SayButton final : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPushButton::paintEvent(event);
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+    painter.drawRect(rect().adjusted(4, 4, -5, -5));
+  }
+};
+
 // The local text file among dropped URLs, if there is exactly one.
 QString droppedTextFile(const QMimeData* data) {
   if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return QString();
@@ -125,7 +142,7 @@ CChatDlg::CChatDlg(ChatWindowSetup setup, QWidget* parent)
   // A long paste is kept whole (the line edit's own limit is 32767 characters).
   input_->setMaxLength(std::numeric_limits<int>::max());
   input_->installEventFilter(this);
-  say_ = new QPushButton(QStringLiteral("Say"), this);
+  say_ = new SayButton(QStringLiteral("Say"), this);
   say_->setObjectName(QStringLiteral("sayButton"));
   say_->setDefault(true);
   say_->setFocusPolicy(Qt::StrongFocus);
