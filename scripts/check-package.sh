@@ -23,6 +23,9 @@ else
   echo "check-package: appstreamcli not available; skipped" >&2
 fi
 
+bash -n packaging/completions/vesko.bash || status=1
+if command -v zsh >/dev/null; then zsh -n packaging/completions/_vesko || status=1; fi
+
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVESKO_BUILD_TESTS=OFF >/dev/null
 cmake --build build-release
 (cd build-release && cpack -G DEB >/dev/null)
