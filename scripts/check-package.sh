@@ -33,7 +33,7 @@ deb=$(ls build-release/vesko_*.deb | head -n 1)
 echo "check-package: built $deb"
 if command -v lintian >/dev/null; then
   # Errors fail the check; warnings are shown for the record.
-  lintian --fail-on error --no-tag-display-limit "$deb" || status=1
+  lintian --fail-on error --tag-display-limit 0 "$deb" || status=1
 else
   echo "check-package: lintian not available; skipped" >&2
 fi
