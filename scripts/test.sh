@@ -8,3 +8,5 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESKO_SANITIZE=ON
 cmake --build build-test
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-test --output-on-failure -j2
+# The Debian package: lintian, desktop-file-validate and appstreamcli.
+scripts/check-package.sh

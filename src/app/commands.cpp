@@ -32,13 +32,13 @@ constexpr std::array<OptionSpec, 5> kGlobalOptions = {{
 
 constexpr const char* kGlobalHelp =
     "Options for every command:\n"
-    "  --home DIR   work in DIR (minds, banks and config.dat); by default the\n"
-    "               current directory when it holds config.dat, else\n"
-    "               $XDG_DATA_HOME/vesko (~/.local/share/vesko)\n"
-    "  --mind FILE  use this mind instead of the one named in config.dat\n"
-    "  --seed N     seed the bot's random choices with N (0 to 4294967295)\n"
-    "  -h, --help   show help and exit\n"
-    "  -V, --version  show the version and exit\n";
+    "  --home DIR      work in DIR (minds, banks and config.dat); by default the\n"
+    "                  current directory when it holds config.dat, else\n"
+    "                  $XDG_DATA_HOME/vesko (~/.local/share/vesko)\n"
+    "  --mind FILE     use this mind instead of the one named in config.dat\n"
+    "  --seed N        seed the bot's random choices with N (0 to 4294967295)\n"
+    "  -h, --help      show help and exit\n"
+    "  -V, --version   show the version and exit\n";
 
 constexpr const char* kMainHelp =
     "Usage: vesko [OPTION]... [COMMAND] [ARG]...\n"
@@ -49,16 +49,17 @@ constexpr const char* kMainHelp =
     "and otherwise starts a chat.\n"
     "\n"
     "Commands:\n"
-    "  chat             chat on the terminal; \"bye\" ends it and saves the mind\n"
-    "  pipe             answer one line per input line, for other programs\n"
-    "  teach FILE...    teach the mind plain-text files, then save it\n"
-    "  check-rules BANK...  find faults in hand-written context banks\n"
-    "  new-mind PATH    make a new mind from the distributed banks\n"
-    "  new-mind --advanced DIR  build a mind from the source texts in DIR\n"
-    "  init-mind [MIND] return a mind to its distributed state\n"
-    "  mind info MIND   show what a mind file holds\n"
-    "  mind unpack MIND DIR   write a mind's banks into DIR\n"
-    "  mind pack DIR MIND     pack the banks (*.mbk) of DIR into MIND\n"
+    "  chat                      chat on the terminal; \"bye\" ends it and saves\n"
+    "                            the mind\n"
+    "  pipe                      answer one line per input line, for other programs\n"
+    "  teach FILE...             teach the mind plain-text files, then save it\n"
+    "  check-rules BANK...       find faults in hand-written context banks\n"
+    "  new-mind PATH             make a new mind from the distributed banks\n"
+    "  new-mind --advanced DIR   build a mind from the source texts in DIR\n"
+    "  init-mind [MIND]          return a mind to its distributed state\n"
+    "  mind info MIND            show what a mind file holds\n"
+    "  mind unpack MIND DIR      write a mind's banks into DIR\n"
+    "  mind pack DIR MIND        pack the banks (*.mbk) of DIR into MIND\n"
     "\n";
 
 constexpr const char* kMainFooter = "\n'vesko COMMAND --help' tells more about a command.\n";

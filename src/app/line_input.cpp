@@ -1,10 +1,12 @@
 #include "app/line_input.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 
 #include <editline/readline.h>
 
@@ -51,22 +53,59 @@ class DescriptorInput final : public LineInput {
   bool ended_ = false;
 };
 
+// The line editor's source of characters. A stop (Ctrl-C, SIGTERM) may come
+// while the editor is busy rather than blocked in read(), so keys are awaited
+// in short polls that look at the stop flag. On a stop the editor gets an
+// Enter: it hands back the line typed so far, which the chat reports unsent.
+// Characters are decoded here, in the locale's character set, since the
+// editor takes what this returns as a whole character.
+int readKey(FILE* stream) {
+  const int fd = ::fileno(stream);
+  std::mbstate_t state{};
+  for (;;) {
+    if (stopRequested()) return '\n';
+    pollfd watch{fd, POLLIN, 0};
+    const int ready = ::poll(&watch, 1, 100);
+    if (ready == 0 || (ready < 0 && errno == EINTR)) continue;
+    char byte = 0;
+    const ssize_t got = ready < 0 ? -1 : ::read(fd, &byte, 1);
+    if (got < 0 && errno == EINTR) continue;
+    if (got != 1) return EOF;
+    wchar_t wide = 0;
+    const std::size_t used = std::mbrtowc(&wide, &byte, 1, &state);
+    if (used == static_cast<std::size_t>(-2)) continue;  // more bytes of this character to come
+    if (used == static_cast<std::size_t>(-1)) return static_cast<unsigned char>(byte);
+    return static_cast<int>(wide);
+  }
+}
+
 class TerminalInput final : public LineInput {
  public:
+  TerminalInput() { rl_getc_function = readKey; }
+
   bool next(std::string& line, const std::string& prompt) override {
     if (stopRequested()) return false;
     char* typed = ::readline(prompt.c_str());
     if (typed == nullptr) {
-      // End of input (Ctrl-D): end the prompt's line so the shell starts clean.
-      std::fputs("\n", stdout);
+      // End of input: the line editor echoes the Ctrl-D of an empty line as
+      // "^D"; rub it out, then end the prompt's line so the shell starts clean.
+      std::fputs(stopRequested() ? "\n" : "\b\b  \b\b\n", stdout);
+      std::fflush(stdout);
       return false;
     }
     line = typed;
     std::free(typed);
-    if (stopRequested()) return false;
+    if (stopRequested()) {
+      unsent_ = line;
+      return false;
+    }
     if (!line.empty()) ::add_history(line.c_str());
     return true;
   }
+  std::string unsent() const override { return unsent_; }
+
+ private:
+  std::string unsent_;
 };
 
 }  // namespace

@@ -13,6 +13,8 @@ class LineInput {
   virtual ~LineInput() = default;
   // The next line without its line end; false at end of input or on a stop.
   virtual bool next(std::string& line, const std::string& prompt) = 0;
+  // A line that was being typed when a stop came, never handed out.
+  virtual std::string unsent() const { return std::string(); }
 };
 
 // Reads `fd` with read(2); a read interrupted by a stop signal ends the input.

@@ -25,13 +25,12 @@ int main(int argc, char** argv) {
     // Without a display the terminal chat takes over before the folder is
     // locked or config.dat read, so its warnings are not shown twice.
     const auto fallBack = []() -> std::optional<int> {
-      std::cerr << "vesko: no display to open the chat window on; starting the terminal chat instead\n";
+      std::cerr << "vesko: no display to open the chat window on (or it cannot be opened); starting the terminal "
+                   "chat instead\n";
       return std::nullopt;
     };
     if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) return fallBack();
-    const auto workspace = Workspace::open(options, std::cerr);
-    if (!workspace) return kExitFailure;
-    const int status = vesko::gui::runChatWindow(argc, argv, workspace->folder(), options.seed);
+    const int status = vesko::gui::runChatWindow(argc, argv, options);
     if (status < 0) return fallBack();
     return status;
   };

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "app/advanced_source.h"
 #include "app/working_folder.h"
 #include "learning/mind_builder.h"
 #include "storage/bank_files.h"
@@ -127,6 +128,10 @@ int runNewMindAdvanced(const GlobalOptions& options, const std::string& dir, boo
     complain(err, folder + " is not a folder; name the folder that holds input_l.txt, input_k.txt and the banks");
     return 1;
   }
+  if (const std::string problem = advancedSourceProblem(folder); !problem.empty()) {
+    complain(err, problem);
+    return 1;
+  }
   const auto workspace = Workspace::open(options, err);
   if (!workspace) return 1;
   // Building in the working folder would write over the banks of the mind in use.
@@ -179,9 +184,16 @@ int runInitMind(const GlobalOptions& options, const std::optional<std::string>& 
 }
 
 int runMindInfo(const GlobalOptions& options, const std::string& mind, std::ostream& out, std::ostream& err) {
-  const std::string source = absolutePath(mind);
+  std::string source = absolutePath(mind);
+  // A bare name given with --home means the mind in that folder, unless the
+  // current directory has one of that name.
+  if (!exists(source) && options.home && fs::path(mind).is_relative()) {
+    const std::string inHome = absolutePath((fs::path(*options.home) / mind).string());
+    if (exists(inHome)) source = inHome;
+  }
   if (!exists(source) || fs::is_directory(source)) {
-    complain(err, "cannot open the mind file " + source);
+    complain(err, "cannot open the mind file " + source +
+                      (options.home && fs::path(mind).is_relative() ? " (nor in " + *options.home + ")" : std::string()));
     return 1;
   }
   ScratchFolder scratch;

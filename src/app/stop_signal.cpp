@@ -10,7 +10,7 @@ namespace {
 
 volatile std::sig_atomic_t stopFlag = 0;
 
-extern "C" void onStopSignal(int) { stopFlag = 1; }
+extern "C" void onStopSignal(int signal) { stopFlag = signal; }
 
 }  // namespace
 
@@ -28,5 +28,7 @@ void installStopHandlers() {
 }
 
 bool stopRequested() { return stopFlag != 0; }
+
+int stopSignal() { return static_cast<int>(stopFlag); }
 
 }  // namespace vesko::app

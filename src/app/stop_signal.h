@@ -9,5 +9,7 @@ namespace vesko::app {
 // failed write, and the mind is still saved).
 void installStopHandlers();
 bool stopRequested();
+// The signal that asked to stop, or 0.
+int stopSignal();
 
 }  // namespace vesko::app

@@ -1,5 +1,6 @@
 #include "app/terminal_chat.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <ostream>
@@ -8,6 +9,7 @@
 #include "app/line_input.h"
 #include "app/message_file.h"
 #include "app/stop_signal.h"
+#include "app/terminal_text.h"
 #include "app/working_folder.h"
 
 namespace vesko::app {
@@ -53,14 +55,17 @@ class ChatPrinter {
       : out_(out), console_(console), config_(config) {}
 
   void say(const Brain& brain, const Str& answer) {
-    const std::string label = brain.botNameUpper().std() + "> ";
-    out_ << (console_.colour ? colouredLabel(label, config_.botColour) : label) << flattenLine(answer.std())
-         << std::endl;
+    const std::string label = upperText(brain.botNameUpper().std()) + "> ";
+    // The answer is wrapped to the terminal as it is now, so a resized
+    // window gets lines that fit; the label is painted afterwards.
+    std::string text = wrapText(label, flattenLine(answer.std()), console_.outputIsTerminal ? terminalWidth() : 0);
+    if (console_.colour) text.replace(0, label.size(), colouredLabel(label, config_.botColour));
+    out_ << text << std::endl;
   }
   std::string prompt(const Brain& brain) const {
     // A script feeding the chat through a pipe sees only the bot's lines.
     if (!console_.inputIsTerminal) return std::string();
-    return promptLabel(brain.userNameUpper().std() + "> ", config_.userColour, console_.colour);
+    return promptLabel(upperText(brain.userNameUpper().std()) + "> ", config_.userColour, console_.colour);
   }
   bool good() const { return out_.good(); }
 
@@ -75,13 +80,23 @@ class ChatPrinter {
 ChatConsole detectConsole() {
   ChatConsole console;
   console.inputIsTerminal = ::isatty(STDIN_FILENO) == 1;
+  console.outputIsTerminal = ::isatty(STDOUT_FILENO) == 1;
   const auto noColour = processEnvironment("NO_COLOR");
-  console.colour = ::isatty(STDOUT_FILENO) == 1 && (!noColour || noColour->empty());
+  const auto term = processEnvironment("TERM");
+  const bool dumb = !term || term->empty() || *term == "dumb";
+  console.colour = console.outputIsTerminal && !dumb && (!noColour || noColour->empty());
   return console;
+}
+
+std::size_t terminalWidth() {
+  winsize size{};
+  if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 0;
 }
 
 int runTerminalChat(const GlobalOptions& options, const ChatConsole& console, std::ostream& out, std::ostream& err) {
   installStopHandlers();
+  useCharacterLocale();
   const auto workspace = Workspace::open(options, err);
   if (!workspace) return 1;
   std::string defaultMind = workspace->defaultMindFile();
@@ -102,6 +117,8 @@ int runTerminalChat(const GlobalOptions& options, const ChatConsole& console, st
     if (Str(line).upper() == "BYE") break;
   }
 
+  // Ctrl-C in the middle of a line: the words typed so far stay on record.
+  if (const std::string unsent = input->unsent(); !unsent.empty()) complain(err, "stopped; not sent: " + unsent);
   const Status saved = brain->saveMind();
   if (!saved.isOk()) {
     complain(err, "cannot save " + mindFile + ": " + saved.message());
@@ -115,7 +132,8 @@ int runTerminalChat(const GlobalOptions& options, const ChatConsole& console, st
     complain(err, "cannot write " + configPath);
     return 1;
   }
-  return 0;
+  // Ended by Ctrl-C or SIGTERM: saved, and the shell hears of the signal.
+  return stopRequested() ? 128 + stopSignal() : 0;
 }
 
 }  // namespace vesko::app

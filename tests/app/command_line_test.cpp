@@ -2,6 +2,8 @@
 // mind tools.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "app/options.h"
 #include "shell_harness.h"
 
@@ -34,6 +36,12 @@ TEST(OptionParser, GnuSpellingsOperandsAndUsageErrors) {
 }
 
 TEST(CommandLine, UsageErrorsExitWithTwoAndEveryCommandHasHelp) {
+  // The command list lines up in one column.
+  std::set<std::size_t> columns;
+  for (const std::string& line : lines(runVesko(ScratchDir().path(), {"--help"}).out))
+    if (line.size() > 2 && line.starts_with("  ") && std::islower(static_cast<unsigned char>(line[2])))
+      columns.insert(line.find_first_not_of(' ', line.find("  ", 2)));
+  EXPECT_EQ(columns.size(), 1u);
   ScratchDir dir;
   for (const std::vector<std::string>& args : {std::vector<std::string>{"nosuch"}, {"--frobnicate"}, {"chat", "extra"},
                                               {"pipe", "--save-every", "-1"}, {"mind", "eat", "x"}, {"teach"}}) {
@@ -59,6 +67,11 @@ TEST(MindTools, InfoUnpackAndPackAndNeverTouchATooNewMind) {
   EXPECT_NE(info.out.find("generation: 300"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("nouns:      2\n"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("rules:      2 for statements, 0 for questions\n"), std::string::npos) << info.out;
+  // A bare name with --home is the mind in that folder.
+  fs::create_directories(dir / "away");
+  const Outcome elsewhere = runVesko(dir / "away", {"mind", "info", "a.mnd", "--home", dir.path().string()});
+  EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
+  EXPECT_NE(elsewhere.out.find("mind:       " + (dir / "a.mnd").string()), std::string::npos) << elsewhere.out;
   EXPECT_EQ(runVesko(dir.path(), {"mind", "unpack", "a.mnd", "banks"}).status, 0);
   EXPECT_EQ(readText(dir / "banks" / "nouns.mbk"), "DOG\nCAT\n");
   EXPECT_EQ(runVesko(dir.path(), {"mind", "pack", "banks", "b.mnd"}).status, 0);
@@ -80,6 +93,11 @@ TEST(MindTools, AdvancedNewMindIsBuiltFromTheFolderSourcesButNeverInTheWorkingFo
   writeText(dir / "src" / "input_l.txt", "I like green apples.\nThe sky is blue today.\n");
   writeText(dir / "src" / "input_k.txt", "The sun is a star.\n");
   writeText(dir / "src" / "nouns.mbk", "APPLE\n");
+  // Without the bot's attributes the mind would have no name: refused.
+  const Outcome nameless = runVesko(dir.path(), {"new-mind", "--advanced", "src"});
+  EXPECT_EQ(nameless.status, 1);
+  EXPECT_NE(nameless.err.find("no botinfo.mbk"), std::string::npos) << nameless.err;
+  writeText(dir / "src" / "botinfo.mbk", "Nova\nfriend\nnobody\nfemale\n2\nhere\n");
   EXPECT_EQ(runVesko(dir.path(), {"new-mind", "--advanced", "src"}).status, 0);
   const std::string mind = readText(dir / "src" / "new.mnd");
   for (const char* member : {"[{[groups.mbk]}]", "[{[nouns.mbk]}]\nAPPLE", "[{[morvash.mbk]}]\n1\nTHE SUN IS A STAR.",

@@ -8,6 +8,7 @@
 #include <QTextBrowser>
 
 #include "app/gui/colour_table.h"
+#include "app/gui/qt_text.h"
 #include "gui/gui_fixture.h"
 
 namespace vesko::gui {
@@ -24,7 +25,8 @@ struct Session {
     if (open) this->open();
   }
   void open() {
-    window = std::make_unique<CChatDlg>(ChatWindowSetup{folder.folder(), &prompter, testEnvironment, "https://x.test/"});
+    window = std::make_unique<CChatDlg>(
+        ChatWindowSetup{folder.folder(), &prompter, testEnvironment, "https://x.test/", folder.path(QStringLiteral("window.conf"))});
     window->show();
     window->initialise();
   }
@@ -177,7 +179,7 @@ class ChatWindowTests : public QObject {
     QVERIFY(s.prompter.asked[1].icon == QMessageBox::Critical && s.prompter.asked[1].text.contains("version.mbk"));
     QVERIFY(s.window->mindLoaded() && s.window->brain()->botNameUpper() != Str("NOVA"));
     QCOMPARE(s.window->currentMindFile(), copy.toStdString());
-    QCOMPARE(s.window->windowTitle(), QStringLiteral("Vesko 4.1 - ") + copy);
+    QCOMPARE(s.window->windowTitle(), QStringLiteral("Vesko 4.1 - %1 (%2)").arg(copy, toQString(s.window->brain()->botInfo().name)));
     QCOMPARE(readBytes(future), futureBytes);
   }
 
@@ -245,6 +247,7 @@ class ChatWindowTests : public QObject {
     QTemporaryDir source;
     const QString newMind = source.path() + QStringLiteral("/new.mnd");
     writeBytes(source.path() + QStringLiteral("/botinfo.mbk"), "Nova\nfriend\nAnn\nfemale\n3\nMars\n");
+    writeBytes(source.path() + QStringLiteral("/input_l.txt"), "I like green apples.\n");
     const QByteArray inUse = readBytes(s.folder.mind());
     s.prompter.files = {s.folder.path(QStringLiteral("fresh")), QString::fromStdString(s.folder.mind())};
     s.prompter.folders = {s.folder.path(), source.path(), source.path()};

@@ -24,6 +24,7 @@ struct AskedQuestion {
   QMessageBox::Icon icon;
   QString text;
   QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton defaultButton;
 };
 
 class ScriptedPrompter final : public Prompter {
@@ -34,21 +35,38 @@ class ScriptedPrompter final : public Prompter {
   std::deque<QString> files, folders;
   std::deque<std::function<int(QDialog&)>> dialogs;
 
+  bool desktopOpensUrls = true;
+
   std::vector<AskedQuestion> asked;
+  std::vector<FileChoice> pickers;  // every file and folder picker shown
+  std::vector<QUrl> opened;
 
   QMessageBox::StandardButton ask(QWidget*, QMessageBox::Icon icon, const QString&, const QString& text,
-                                  QMessageBox::StandardButtons buttons) override {
-    asked.push_back(AskedQuestion{icon, text, buttons});
+                                  QMessageBox::StandardButtons buttons,
+                                  QMessageBox::StandardButton defaultButton) override {
+    asked.push_back(AskedQuestion{icon, text, buttons, defaultButton});
     return take(answers, QMessageBox::No);
   }
-  QString openFileName(QWidget*, const FileChoice&) override { return take(files, QString()); }
-  QString saveFileName(QWidget*, const FileChoice&) override { return take(files, QString()); }
-  QString existingFolder(QWidget*, const QString&) override { return take(folders, QString()); }
+  QString openFileName(QWidget*, const FileChoice& choice) override {
+    pickers.push_back(choice);
+    return take(files, QString());
+  }
+  QString saveFileName(QWidget*, const FileChoice& choice) override {
+    pickers.push_back(choice);
+    return take(files, QString());
+  }
+  QString existingFolder(QWidget*, const QString& caption, const QString& startAt) override {
+    pickers.push_back(FileChoice{caption, QString(), QString(), false, startAt});
+    return take(folders, QString());
+  }
   int runDialog(QDialog& dialog) override {
     const auto handler = take(dialogs, {});
     return handler ? handler(dialog) : int(QDialog::Rejected);
   }
-  void openUrl(const QUrl&) override {}
+  bool openUrl(const QUrl& url) override {
+    opened.push_back(url);
+    return desktopOpensUrls;
+  }
 
  private:
   template <typename T>

@@ -5,11 +5,13 @@
 namespace vesko::gui {
 int runChatWindowTests(int argc, char** argv);
 int runDialogTests(int argc, char** argv);
+int runDesktopTests(int argc, char** argv);
 }  // namespace vesko::gui
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   const int dialogFailures = vesko::gui::runDialogTests(argc, argv);
-  return dialogFailures + vesko::gui::runChatWindowTests(argc, argv) == 0 ? 0 : 1;
+  const int desktopFailures = vesko::gui::runDesktopTests(argc, argv);
+  return dialogFailures + desktopFailures + vesko::gui::runChatWindowTests(argc, argv) == 0 ? 0 : 1;
 }

@@ -4,18 +4,26 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSessionManager>
+#include <QPainter>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QVBoxLayout>
 #include <fstream>
+#include <limits>
 
+#include "app/advanced_source.h"
 #include "app/config_file.h"
 #include "app/gui/colour_table.h"
 #include "app/gui/edit_mind_dialog.h"
@@ -80,12 +88,37 @@ bool sameFolder(const QString& a, const QString& b) {
 
 bool readable(const std::string& path) { return !path.empty() && std::ifstream(path, std::ios::binary).is_open(); }
 
+// "Say" with a focus frame the desktop's style may leave out (Fusion draws
+// none on a push button), so a user who tabs to it sees where Enter goes.
+class SayButton final : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPushButton::paintEvent(event);
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+    painter.drawRect(rect().adjusted(4, 4, -5, -5));
+  }
+};
+
+// The local text file among dropped URLs, if there is exactly one.
+QString droppedTextFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return QString();
+  const QUrl url = data->urls().first();
+  if (!url.isLocalFile() || !url.toLocalFile().endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) return QString();
+  return url.toLocalFile();
+}
+
 }  // namespace
 
 CChatDlg::CChatDlg(ChatWindowSetup setup, QWidget* parent)
     : QDialog(parent),
       setup_(std::move(setup)),
       prompter_(*setup_.prompter),
+      memory_(setup_.memoryFile),
       workingFolder_(setup_.workingFolder) {
   setObjectName(QStringLiteral("chatWindow"));
   setWindowTitle(kTitle);
@@ -106,10 +139,22 @@ CChatDlg::CChatDlg(ChatWindowSetup setup, QWidget* parent)
 
   input_ = new QLineEdit(this);
   input_->setObjectName(QStringLiteral("input"));
-  say_ = new QPushButton(QStringLiteral("Say"), this);
+  // A long paste is kept whole (the line edit's own limit is 32767 characters).
+  input_->setMaxLength(std::numeric_limits<int>::max());
+  input_->installEventFilter(this);
+  say_ = new SayButton(QStringLiteral("Say"), this);
   say_->setObjectName(QStringLiteral("sayButton"));
   say_->setDefault(true);
+  say_->setFocusPolicy(Qt::StrongFocus);
   connect(say_, &QPushButton::clicked, this, &CChatDlg::onSay);
+
+  findBar_ = new QLineEdit(this);
+  findBar_->setObjectName(QStringLiteral("findBar"));
+  findBar_->setPlaceholderText(QStringLiteral("Find in the chat (Enter: next, Escape: close)"));
+  findBar_->setClearButtonEnabled(true);
+  findBar_->installEventFilter(this);
+  findBar_->hide();
+  connect(findBar_, &QLineEdit::returnPressed, this, [this] { findNext(findBar_->text()); });
 
   answerTimer_.setSingleShot(true);
   connect(&answerTimer_, &QTimer::timeout, this, &CChatDlg::onAnswerDue);
@@ -124,9 +169,13 @@ CChatDlg::CChatDlg(ChatWindowSetup setup, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(bar);
   layout->addWidget(transcript_, 1);
+  layout->addWidget(findBar_);
   layout->addLayout(inputRow);
   resize(560, 420);
+  restoreGeometry(memory_.geometry());
   input_->setFocus();
+  setAcceptDrops(true);
+  addShortcuts();
 
   brain_ = freshBrain();
   setColours(app::kDefaultUserColour, app::kDefaultBotColour);
@@ -199,7 +248,99 @@ void CChatDlg::updateMindCommands() {
   const bool loaded = mindLoaded();
   for (int id : {ID_FILE_RESTART, ID_MINDFILE_INITIALIZE, ID_MINDFILE_ATTRIBUTES, ID_MINDFILE_TEACH})
     actions_.at(id)->setEnabled(loaded);
+  // Nobody to talk to: the input waits until a mind is loaded.
+  input_->setEnabled(loaded);
+  input_->setPlaceholderText(loaded ? QString() : QStringLiteral("No mind is loaded: choose one with File > Load Mind..."));
+  if (!answerTimer_.isActive()) say_->setEnabled(loaded);
+  updateTitle();
 }
+
+void CChatDlg::updateTitle() {
+  if (!mindLoaded()) {
+    setWindowTitle(kTitle);
+    return;
+  }
+  setWindowTitle(kTitle + QStringLiteral(" - ") + toQString(currentMindFile_) + QStringLiteral(" (") +
+                 toQString(brain_->botInfo().name) + QStringLiteral(")"));
+}
+
+std::string CChatDlg::labelName(bool isBot) const {
+  // The engine upper-cases ASCII letters only; Qt does the rest (é to É).
+  const Str name = isBot ? brain_->botNameUpper() : brain_->userNameUpper();
+  return toStr(toQString(name).toUpper()).std();
+}
+
+void CChatDlg::addShortcuts() {
+  action(ID_FILE_EXIT)->setShortcut(QKeySequence::Quit);
+  action(ID_HELP_MANUAL)->setShortcut(QKeySequence::HelpContents);
+  action(ID_FILE_SAVETRANSCRIPT)->setShortcut(QKeySequence::Save);
+  auto* find = new QShortcut(QKeySequence::Find, this);
+  connect(find, &QShortcut::activated, this, &CChatDlg::showFindBar);
+  for (const QKeySequence& zoomIn : {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)})
+    connect(new QShortcut(zoomIn, this), &QShortcut::activated, this, [this] { transcript_->zoomIn(1); });
+  connect(new QShortcut(QKeySequence::ZoomOut, this), &QShortcut::activated, this, [this] { transcript_->zoomOut(1); });
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this), &QShortcut::activated, this, [this] {
+    transcript_->setFont(font());
+  });
+}
+
+void CChatDlg::showFindBar() {
+  findBar_->show();
+  findBar_->setFocus();
+  findBar_->selectAll();
+}
+
+bool CChatDlg::findNext(const QString& text) {
+  if (text.isEmpty()) return false;
+  if (transcript_->find(text)) return true;
+  // From the top once more before giving up.
+  QTextCursor top(transcript_->document());
+  transcript_->setTextCursor(top);
+  return transcript_->find(text);
+}
+
+void CChatDlg::recallHistory(int step) {
+  if (history_.empty()) return;
+  if (historyAt_ == history_.size()) typedBeforeHistory_ = input_->text();
+  if (step < 0 && historyAt_ > 0) --historyAt_;
+  else if (step > 0 && historyAt_ < history_.size()) ++historyAt_;
+  input_->setText(historyAt_ == history_.size() ? typedBeforeHistory_ : history_[historyAt_]);
+}
+
+bool CChatDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == input_ && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+      recallHistory(key->key() == Qt::Key_Up ? -1 : 1);
+      return true;
+    }
+    // Escape in the find bar closes the bar, not the window.
+    if (watched == findBar_ && key->key() == Qt::Key_Escape) {
+      findBar_->hide();
+      input_->setFocus();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void CChatDlg::dragEnterEvent(QDragEnterEvent* event) {
+  if (mindLoaded() && !droppedTextFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CChatDlg::dropEvent(QDropEvent* event) {
+  const QString path = droppedTextFile(event->mimeData());
+  if (!mindLoaded() || path.isEmpty()) return;
+  event->acceptProposedAction();
+  // The drop ends before the dialog runs, so the dragging program is not held up.
+  QTimer::singleShot(0, this, [this, path] { teachFile(path); });
+}
+
+QString CChatDlg::startFolder(const char* kind) const {
+  return memory_.folder(kind, QDir::cleanPath(toQString(workingFolder_)));
+}
+
+void CChatDlg::openDocument(const QUrl& url) { gui::openDocument(prompter_, this, url); }
 
 void CChatDlg::tell(const QString& text, const QString& title) {
   prompter_.ask(this, QMessageBox::Information, title.isEmpty() ? kTitle : title, text, QMessageBox::Ok);
@@ -214,8 +355,7 @@ void CChatDlg::setColours(int userColour, int botColour) {
 }
 
 void CChatDlg::startLine(bool isBot) {
-  const Str name = isBot ? brain_->botNameUpper() : brain_->userNameUpper();
-  log_.startLine(isBot, name.std());
+  log_.startLine(isBot, labelName(isBot));
 }
 
 void CChatDlg::appendText(bool isBot, const Str& text, bool labelFirst) {
@@ -283,9 +423,13 @@ void CChatDlg::onSay() {
   appendText(false, text, false);
   startLine(true);
   refresh();
+  if (history_.empty() || history_.back() != input_->text()) history_.push_back(input_->text());
+  historyAt_ = history_.size();
   input_->clear();
   quitAfterAnswer_ = text.upper() == "BYE";
   say_->setEnabled(false);
+  // What is typed next goes to the input line, wherever the click was.
+  input_->setFocus();
   answerTimer_.start(static_cast<int>(brain_->random().draw() % 3000));
 }
 
@@ -296,7 +440,8 @@ void CChatDlg::onAnswerDue() {
   refresh();
   chatStarted_ = true;
   if (quitAfterAnswer_) QTimer::singleShot(0, this, [this] { close(); });
-  say_->setEnabled(true);
+  say_->setEnabled(mindLoaded());
+  if (!findBar_->hasFocus()) input_->setFocus();
 }
 
 // --- start-up -----------------------------------------------------------------
@@ -322,8 +467,9 @@ void CChatDlg::initialise() {
   // A missing or refused default mind: the user picks another, or goes on
   // without a mind.
   while (!loaded) {
-    const QString chosen = withMindExtension(prompter_.openFileName(this, mindFileChoice(QStringLiteral("Load Mind"))));
+    const QString chosen = withMindExtension(prompter_.openFileName(this, mindFileChoice(QStringLiteral("Load Mind"), startFolder(WindowMemory::kMinds))));
     if (chosen.isEmpty() || closed_) break;
+    memory_.rememberFolderOf(WindowMemory::kMinds, chosen);
     const std::string path = toStr(chosen).std();
     loaded = loadReplacing(path, std::string(), false, true);
     if (loaded) defaultMindFile_ = currentMindFile_ = path;
@@ -388,8 +534,9 @@ void CChatDlg::askForTranscript() {
 }
 
 void CChatDlg::onLoadMind() {
-  const QString chosen = withMindExtension(prompter_.openFileName(this, mindFileChoice(QStringLiteral("Load Mind"))));
+  const QString chosen = withMindExtension(prompter_.openFileName(this, mindFileChoice(QStringLiteral("Load Mind"), startFolder(WindowMemory::kMinds))));
   if (chosen.isEmpty()) return;
+  memory_.rememberFolderOf(WindowMemory::kMinds, chosen);
   askForTranscript();
   if (closed_) return;
   const bool previousInUse = mindLoaded();
@@ -398,7 +545,6 @@ void CChatDlg::onLoadMind() {
   if (loadReplacing(path, currentMindFile_, previousInUse, true)) currentMindFile_ = path;
   startChat();
   updateMindCommands();
-  if (mindLoaded()) setWindowTitle(kTitle + QStringLiteral(" - ") + toQString(currentMindFile_));
 }
 
 void CChatDlg::reloadCurrentMind() {
@@ -421,8 +567,9 @@ void CChatDlg::onRestart() {
 
 void CChatDlg::onInitialise() {
   if (!mindLoaded()) return;
+  // No is the default: Enter must never wipe a mind.
   if (prompter_.ask(this, QMessageBox::Warning, kTitle, QString::fromLatin1(kInitialiseWarning),
-                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
     return;
   askForTranscript();
   if (closed_) return;
@@ -437,8 +584,10 @@ void CChatDlg::onInitialise() {
 }
 
 void CChatDlg::onNewMindSimple() {
-  const QString chosen = withMindExtension(prompter_.saveFileName(this, mindFileChoice(QStringLiteral("New Mind"))));
+  const QString chosen = withMindExtension(
+      prompter_.saveFileName(this, mindFileChoice(QStringLiteral("New Mind"), startFolder(WindowMemory::kMinds))));
   if (chosen.isEmpty() || closed_) return;
+  memory_.rememberFolderOf(WindowMemory::kMinds, chosen);
   if (mindLoaded() && sameFile(chosen, toQString(currentMindFile_))) {
     prompter_.ask(this, QMessageBox::Warning, kTitle,
                   QStringLiteral("%1 is the mind in use. Choose another file for the new mind.").arg(chosen),
@@ -455,8 +604,10 @@ void CChatDlg::onNewMindSimple() {
 }
 
 void CChatDlg::onNewMindAdvanced() {
-  const QString chosen = prompter_.existingFolder(this, QString::fromLatin1(kFolderCaption));
+  const QString chosen =
+      prompter_.existingFolder(this, QString::fromLatin1(kFolderCaption), startFolder(WindowMemory::kMinds));
   if (chosen.isEmpty() || closed_) return;
+  memory_.rememberFolderOf(WindowMemory::kMinds, chosen, true);
   const QString folder = withSlash(chosen);
   // The banks are built in the chosen folder: in the working folder they
   // would overwrite the banks of the mind in use.
@@ -465,6 +616,10 @@ void CChatDlg::onNewMindAdvanced() {
                   QStringLiteral("The working folder holds the banks of the mind in use and cannot be the source of "
                                  "a new mind. Choose another folder."),
                   QMessageBox::Ok);
+    return;
+  }
+  if (const std::string problem = app::advancedSourceProblem(toStr(folder).std()); !problem.empty()) {
+    prompter_.ask(this, QMessageBox::Warning, kTitle, toQString(problem), QMessageBox::Ok);
     return;
   }
   const QString newMind = folder + QStringLiteral("new.mnd");
@@ -494,12 +649,19 @@ void CChatDlg::onNewMindAdvanced() {
 
 void CChatDlg::onSaveTranscript() {
   // Saving into an existing transcript appends to it, so nothing is overwritten.
+  if (brain_ == nullptr) return;
+  const LocalTime now = brain_->clock().localNow();
+  const QString suggested = QStringLiteral("%1/Vesko transcript %2-%3-%4.txt")
+                                .arg(startFolder(WindowMemory::kTranscripts))
+                                .arg(now.year)
+                                .arg(now.month + 1, 2, 10, QLatin1Char('0'))
+                                .arg(now.day, 2, 10, QLatin1Char('0'));
   const FileChoice choice{QStringLiteral("Save Transcript"), QStringLiteral("Text file (*.txt)"), QStringLiteral("txt"),
-                          false};
+                          false, suggested};
   const QString chosen = prompter_.saveFileName(this, choice);
   if (chosen.isEmpty() || brain_ == nullptr) return;
-  const std::string block = transcriptBlock(brain_->clock().localNow(), brain_->botNameUpper().std(),
-                                            brain_->userNameUpper().std(), log_.plainLog());
+  memory_.rememberFolderOf(WindowMemory::kTranscripts, chosen);
+  const std::string block = transcriptBlock(brain_->clock().localNow(), labelName(true), labelName(false), log_.plainLog());
   if (!saveTranscript(toStr(chosen).std(), block)) {
     prompter_.ask(this, QMessageBox::Critical, kTitle, QStringLiteral("The transcript could not be written to %1.").arg(chosen),
                   QMessageBox::Ok);
@@ -512,6 +674,7 @@ void CChatDlg::onSaveTranscript() {
 
 void CChatDlg::onSettings() {
   CSettingsDlg dialog(toQString(defaultMindFile_), userColour_, botColour_, prompter_, this);
+  dialog.setStartFolder(startFolder(WindowMemory::kMinds));
   if (prompter_.runDialog(dialog) == QDialog::Accepted) {
     defaultMindFile_ = toStr(dialog.defaultMindFile()).std();
     userColour_ = dialog.userColour();
@@ -525,17 +688,31 @@ void CChatDlg::onAttributes() {
   if (!mindLoaded()) return;
   CEditMind dialog(brain_->botInfo(), this);
   if (prompter_.runDialog(dialog) == QDialog::Accepted && !closed_) brain_->botInfo() = dialog.botInfo();
+  updateTitle();
 }
 
 void CChatDlg::onTeach() {
   if (!mindLoaded()) return;
   CTeachDlg dialog(*brain_, prompter_, this);
+  dialog.setStartFolder(startFolder(WindowMemory::kTexts));
   prompter_.runDialog(dialog);
+  memory_.rememberFolderOf(WindowMemory::kTexts, dialog.taughtFile());
 }
 
-void CChatDlg::onManual() { prompter_.openUrl(QUrl::fromLocalFile(toQString(workingFolder_ + "manual.html"))); }
+void CChatDlg::teachFile(const QString& path) {
+  if (!mindLoaded() || answerTimer_.isActive()) return;
+  CTeachDlg dialog(*brain_, prompter_, this);
+  dialog.show();
+  dialog.teachFile(path);
+}
 
-void CChatDlg::onWebsite() { prompter_.openUrl(QUrl(toQString(setup_.homePage))); }
+void CChatDlg::onManual() { openDocument(QUrl::fromLocalFile(toQString(workingFolder_ + "manual.html"))); }
+
+void CChatDlg::onWebsite() {
+  // Without a web site configured at build time the manual stands in for it.
+  if (setup_.homePage.empty()) onManual();
+  else openDocument(QUrl(toQString(setup_.homePage)));
+}
 
 void CChatDlg::onAbout() {
   CAboutDlg dialog(this);
@@ -555,6 +732,7 @@ void CChatDlg::closeEvent(QCloseEvent* event) {
   }
   closed_ = true;
   answerTimer_.stop();
+  memory_.setGeometry(saveGeometry());
   event->accept();
 }
 

@@ -13,11 +13,15 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/gui/chat_log.h"
+#include "app/gui/window_memory.h"
 #include "engine/brain.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
@@ -50,7 +54,10 @@ struct ChatWindowSetup {
   Prompter* prompter = nullptr;  // not owned; outlives the window
   // The clock and random source of each fresh Brain; empty gives the defaults.
   std::function<BrainEnvironment()> environment;
-  std::string homePage;  // the maker's web site
+  std::string homePage;  // the maker's web site; empty: Go to Website opens the manual
+  // Where window size, place and last folders are kept; empty: the user's
+  // settings of the program.
+  QString memoryFile;
 };
 
 class CChatDlg final : public QDialog {
@@ -99,6 +106,14 @@ class CChatDlg final : public QDialog {
   void onWebsite();
   void onAbout();
 
+  // Teaches the text file at `path` in the Teaching dialog and tells what
+  // was learned; what dropping a file on the window does.
+  void teachFile(const QString& path);
+  // Shows the find bar under the transcript (Ctrl+F); Enter there finds the
+  // next match, Escape hides it.
+  void showFindBar();
+  bool findNext(const QString& text);
+
   // The Escape key runs the close handling rather than dropping the chat.
   void reject() override;
   // Closes without questions (the session or the process is ending): any
@@ -108,6 +123,9 @@ class CChatDlg final : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildMenu(QMenuBar* bar);
@@ -129,6 +147,15 @@ class CChatDlg final : public QDialog {
   void tell(const QString& text, const QString& title = QString());
   void showLoadFailure(const LoadResult& result, const std::string& path);
   void updateMindCommands();
+  // "Vesko 4.1 - PATH (BOT)" once a mind is in use.
+  void updateTitle();
+  // A speaker's name as its label shows it: upper-cased, accents too.
+  std::string labelName(bool isBot) const;
+  // Opens a page with the desktop's handler, or says where it is.
+  void openDocument(const QUrl& url);
+  QString startFolder(const char* kind) const;
+  void addShortcuts();
+  void recallHistory(int step);
   // Saves the mind and writes config.dat; false keeps the window open.
   bool runCloseHandling(bool interactive);
   bool writeConfig();
@@ -138,7 +165,14 @@ class CChatDlg final : public QDialog {
   QTextBrowser* transcript_;
   QLineEdit* input_;
   QPushButton* say_;
+  QLineEdit* findBar_;
   QTimer answerTimer_;
+  WindowMemory memory_;
+  // Lines said in this window, oldest first; Up and Down in the input line
+  // walk them. historyAt_ == history_.size() is the line being typed.
+  std::vector<QString> history_;
+  std::size_t historyAt_ = 0;
+  QString typedBeforeHistory_;
   std::map<int, QAction*> actions_;
 
   std::unique_ptr<Brain> brain_;

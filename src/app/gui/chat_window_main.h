@@ -1,19 +1,18 @@
 // The window mode of the program: runs the chat window until it closes.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
+#include "app/session.h"
 
 namespace vesko::gui {
 
-// Opens the chat window on `workingFolder` (ending with "/") and returns when
-// it has closed: 0 then. Returns -1 at once, before anything is shown, when no
-// display is available (no DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM), so
-// the caller can fall back to the terminal chat. With `seed`, every Brain the
-// window builds starts its random source from it.
-// REQUIRES: the caller holds the folder lock of `workingFolder` and has laid
-// the folder out; argv outlives the call.
-int runChatWindow(int argc, char** argv, const std::string& workingFolder, std::optional<std::uint32_t> seed);
+// Opens the chat window on the working folder that `options` choose and
+// returns the exit status once it has closed. Returns -1 at once, before
+// anything is shown, when no display can be opened (none set, a stale or
+// unreachable one, no platform plugin for it), so the caller can fall back to
+// the terminal chat. A window already open on the folder is brought to the
+// front instead (status 0); another kind of Vesko holding the folder is
+// reported in a message box as well as on standard error (status 1).
+// REQUIRES: argv outlives the call.
+int runChatWindow(int argc, char** argv, const app::GlobalOptions& options);
 
 }  // namespace vesko::gui

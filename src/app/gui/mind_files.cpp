@@ -5,8 +5,9 @@
 
 namespace vesko::gui {
 
-FileChoice mindFileChoice(const QString& caption) {
-  return FileChoice{caption, QStringLiteral("Vesko mind files (*.mnd)"), QStringLiteral("mnd"), true};
+FileChoice mindFileChoice(const QString& caption, const QString& startAt) {
+  return FileChoice{caption, QStringLiteral("Vesko mind files (*.mnd);;All files (*)"), QStringLiteral("mnd"), true,
+                    startAt};
 }
 
 QString withMindExtension(const QString& path) {

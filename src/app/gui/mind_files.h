@@ -8,7 +8,8 @@
 
 namespace vesko::gui {
 
-FileChoice mindFileChoice(const QString& caption);
+// Mind files first, any file on request; the picker opens in `startAt`.
+FileChoice mindFileChoice(const QString& caption, const QString& startAt = QString());
 // `path` with ".mnd" added when its file name has no extension.
 QString withMindExtension(const QString& path);
 // True when both paths name the same file (which need not exist yet).

@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -19,7 +20,14 @@ namespace {
 QComboBox* colourList(QWidget* parent, const char* objectName, int selected) {
   auto* list = new QComboBox(parent);
   list->setObjectName(QString::fromLatin1(objectName));
-  list->addItems(colourNames());
+  // Each name with a swatch of its colour.
+  const int side = list->fontMetrics().height();
+  const QStringList names = colourNames();
+  for (int i = 0; i < names.size(); ++i) {
+    QPixmap swatch(side, side);
+    swatch.fill(colourAt(i));
+    list->addItem(QIcon(swatch), names[i]);
+  }
   list->setCurrentIndex(selected);
   return list;
 }
@@ -35,6 +43,10 @@ CSettingsDlg::CSettingsDlg(const QString& defaultMindFile, int userColour, int b
   mindFile_ = new QLineEdit(defaultMindFile, this);
   mindFile_->setObjectName(QStringLiteral("defaultMindEdit"));
   mindFile_->setReadOnly(true);
+  // Room for a path under a home folder; the whole path is in the tooltip.
+  mindFile_->setMinimumWidth(mindFile_->fontMetrics().averageCharWidth() * 48);
+  mindFile_->setToolTip(defaultMindFile);
+  mindFile_->setCursorPosition(0);
   auto* change = new QPushButton(QStringLiteral("Change..."), this);
   change->setObjectName(QStringLiteral("changeButton"));
   change->setAutoDefault(false);
@@ -63,8 +75,12 @@ CSettingsDlg::CSettingsDlg(const QString& defaultMindFile, int userColour, int b
 }
 
 void CSettingsDlg::onChange() {
-  const QString chosen = withMindExtension(prompter_.openFileName(this, mindFileChoice(QStringLiteral("Default mind file"))));
-  if (!chosen.isEmpty()) mindFile_->setText(chosen);
+  const QString chosen =
+      withMindExtension(prompter_.openFileName(this, mindFileChoice(QStringLiteral("Default mind file"), startFolder_)));
+  if (chosen.isEmpty()) return;
+  mindFile_->setText(chosen);
+  mindFile_->setToolTip(chosen);
+  mindFile_->setCursorPosition(0);
 }
 
 QString CSettingsDlg::defaultMindFile() const { return mindFile_->text(); }

@@ -20,6 +20,9 @@ class CSettingsDlg final : public QDialog {
   CSettingsDlg(const QString& defaultMindFile, int userColour, int botColour, Prompter& prompter,
                QWidget* parent = nullptr);
 
+  // Where "Change..." opens its picker.
+  void setStartFolder(const QString& folder) { startFolder_ = folder; }
+
   QString defaultMindFile() const;
   int userColour() const;
   int botColour() const;
@@ -31,6 +34,7 @@ class CSettingsDlg final : public QDialog {
   QLineEdit* mindFile_;
   QComboBox* userColour_;
   QComboBox* botColour_;
+  QString startFolder_;
 };
 
 }  // namespace vesko::gui

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -53,8 +54,8 @@ CTeachDlg::CTeachDlg(Brain& brain, Prompter& prompter, QWidget* parent)
 CTeachDlg::~CTeachDlg() = default;
 
 void CTeachDlg::onSelectFile() {
-  const FileChoice choice{QStringLiteral("Select file"), QStringLiteral("Text files (*.txt);;All files(*.*) (*)"),
-                          QStringLiteral("txt"), false};
+  const FileChoice choice{QStringLiteral("Select file"), QStringLiteral("Text files (*.txt);;All files (*)"),
+                          QStringLiteral("txt"), false, startFolder_};
   const QString chosen = prompter_.openFileName(this, choice);
   // A cancelled file dialog teaches nothing and closes the dialog.
   if (chosen.isEmpty()) {
@@ -96,7 +97,23 @@ void CTeachDlg::teachFile(const QString& path) {
   });
   summary_ = teacher.teachFile(toStr(path));
   teacher_ = nullptr;
+  taughtFile_ = path;
   if (!summary_.cancelled) progress_->setValue(kSteps);
+  const QString name = QFileInfo(path).fileName();
+  if (!summary_.opened) {
+    prompter_.ask(this, QMessageBox::Warning, windowTitle(),
+                  QStringLiteral("%1 could not be read, so nothing was taught.").arg(path), QMessageBox::Ok);
+  } else {
+    // The same counts as 'vesko teach' prints.
+    prompter_.ask(this, QMessageBox::Information, windowTitle(),
+                  QStringLiteral("%1%2: %3 sentences read, %4 learned by the grammar model, %5 learned by the "
+                                 "knowledge store.\n\nThe mind keeps them when it is next saved.")
+                      .arg(summary_.cancelled ? QStringLiteral("Teaching was stopped. ") : QString(), name)
+                      .arg(summary_.sentencesRead)
+                      .arg(summary_.grammarLearned)
+                      .arg(summary_.knowledgeLearned),
+                  QMessageBox::Ok);
+  }
   QDialog::reject();
 }
 

@@ -24,12 +24,15 @@ class CTeachDlg final : public QDialog {
   CTeachDlg(Brain& brain, Prompter& prompter, QWidget* parent = nullptr);
   ~CTeachDlg() override;
 
-  // Teaches the file at `path` and closes the dialog when done; what the
-  // "Select file..." button runs after its file dialog.
+  // Teaches the file at `path`, says what was learned and closes the dialog;
+  // what the "Select file..." button runs after its file dialog.
   void teachFile(const QString& path);
   bool isTeaching() const { return teacher_ != nullptr; }
-  // What the last teaching did.
+  // What the last teaching did, and the file it read.
   const TeachSummary& summary() const { return summary_; }
+  const QString& taughtFile() const { return taughtFile_; }
+  // Where "Select file..." opens its picker.
+  void setStartFolder(const QString& folder) { startFolder_ = folder; }
   // While teaching, Cancel and Escape stop after the current sentence.
   void reject() override;
 
@@ -44,6 +47,8 @@ class CTeachDlg final : public QDialog {
   QProgressBar* progress_;
   TextTeacher* teacher_ = nullptr;  // set while a file is being taught
   TeachSummary summary_;
+  QString taughtFile_;
+  QString startFolder_;
 };
 
 }  // namespace vesko::gui

@@ -50,7 +50,7 @@ CWelcomeDlg::CWelcomeDlg(const QUrl& manual, Prompter& prompter, QWidget* parent
   startChatting->setObjectName(QStringLiteral("startChattingButton"));
   startChatting->setDefault(true);
   // The manual opens beside the dialog, which stays until the user starts chatting.
-  connect(readManual, &QPushButton::clicked, this, [this] { prompter_.openUrl(manual_); });
+  connect(readManual, &QPushButton::clicked, this, [this] { openDocument(prompter_, this, manual_); });
   connect(startChatting, &QPushButton::clicked, this, &CWelcomeDlg::accept);
 
   auto* buttons = new QHBoxLayout;
