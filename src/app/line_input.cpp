@@ -81,7 +81,12 @@ int readKey(FILE* stream) {
 
 class TerminalInput final : public LineInput {
  public:
-  TerminalInput() { rl_getc_function = readKey; }
+  // The chat handles Ctrl-C itself (see readKey); the editor's own signal
+  // handling would race it for the half-typed line.
+  TerminalInput() {
+    rl_getc_function = readKey;
+    rl_catch_signals = 0;
+  }
 
   bool next(std::string& line, const std::string& prompt) override {
     if (stopRequested()) return false;
