@@ -129,6 +129,7 @@ Status GrammarModel::loadTemplates(const Str& path) {
     if (length < 1 || length > grammar::kMaxLength)
       return reader.error(Str("a template length must be 1 to 30, found ") + Str(length));
     std::vector<Group*> positions;
+    positions.reserve(static_cast<std::size_t>(length));
     bool complete = true;
     for (std::int32_t k = 0; k < length; ++k) {
       std::int32_t id = 0;

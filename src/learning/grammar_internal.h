@@ -133,6 +133,40 @@ inline bool isMarksOnly(const Str& token) {
   return true;
 }
 
+// The live group of each id. Ids run densely from 0, so a vector holds them
+// (a lookup per template position when a mind loads); the odd large id of a
+// hand-edited bank goes to a map instead of growing the vector.
+class GroupsById {
+ public:
+  // REQUIRES: id >= 0
+  Group* get(std::int32_t id) const {
+    if (id < kDense) return static_cast<std::size_t>(id) < dense_.size() ? dense_[static_cast<std::size_t>(id)] : nullptr;
+    const auto it = sparse_.find(id);
+    return it == sparse_.end() ? nullptr : it->second;
+  }
+  // A null group forgets the id. REQUIRES: id >= 0
+  void set(std::int32_t id, Group* group) {
+    if (id < kDense) {
+      const auto at = static_cast<std::size_t>(id);
+      if (at >= dense_.size()) dense_.resize(at + 1, nullptr);
+      dense_[at] = group;
+    } else if (group != nullptr) {
+      sparse_[id] = group;
+    } else {
+      sparse_.erase(id);
+    }
+  }
+  void clear() {
+    dense_.clear();
+    sparse_.clear();
+  }
+
+ private:
+  static constexpr std::int32_t kDense = 1 << 20;
+  std::vector<Group*> dense_;
+  std::unordered_map<std::int32_t, Group*> sparse_;
+};
+
 class GroupTable {
  public:
   GroupTable() = default;
@@ -197,7 +231,7 @@ class GroupTable {
   std::int64_t dictionaryInserts_ = 0;
 
   std::deque<Group> groups_;
-  std::unordered_map<std::int32_t, Group*> liveById_;
+  GroupsById liveById_;
   std::deque<std::int32_t> freeIds_;
   std::int32_t groupCount_ = 0;
 

@@ -70,16 +70,16 @@ Group* GroupTable::newGroup(std::int32_t id) {
     while (!freeIds_.empty() && id < 0) {
       const std::int32_t candidate = freeIds_.front();
       freeIds_.pop_front();
-      if (candidate >= 0 && !liveById_.contains(candidate)) id = candidate;
+      if (candidate >= 0 && liveById_.get(candidate) == nullptr) id = candidate;
     }
     if (id < 0) {
       id = groupCount_;
-      while (liveById_.contains(id)) ++id;
+      while (liveById_.get(id) != nullptr) ++id;
     }
   }
   Group& group = groups_.emplace_back();
   group.id = id;
-  liveById_[id] = &group;
+  liveById_.set(id, &group);
   ++groupCount_;
   return &group;
 }
@@ -95,14 +95,13 @@ void GroupTable::merge(Group* kept, Group* absorbed) {
   kept->words.concat(absorbed->words);
   kept->templates.concat(absorbed->templates);
   absorbed->absorbedBy = kept;
-  liveById_.erase(absorbed->id);
+  liveById_.set(absorbed->id, nullptr);
   freeIds_.push_back(absorbed->id);
   --groupCount_;
 }
 
 Group* GroupTable::groupById(std::int32_t id) const {
-  const auto it = liveById_.find(id);
-  return it == liveById_.end() ? nullptr : it->second;
+  return id < 0 ? nullptr : liveById_.get(id);
 }
 
 Template* GroupTable::addTemplate(std::vector<Group*> positions) {
