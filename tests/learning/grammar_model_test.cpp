@@ -129,6 +129,9 @@ TEST_F(GrammarModelTest, SavesOneValuePerLine) {
   EXPECT_FALSE(folder.has("sr.x"));
   ASSERT_TRUE(save("sr.mbk"));
   EXPECT_EQ(folder.read("sr.mbk"), "1\nHI\nHI BOT\n1\n");
+  // A bank that cannot be written says why, as the system put it.
+  const Status refused = model.save(folder.path("no/groups.mbk"), folder.path("temps.mbk"), folder.path("sr.mbk"));
+  EXPECT_NE(refused.message().find("no/groups.mbk: No such file or directory"), std::string::npos) << refused.message();
 }
 
 // Many sentences over a small vocabulary, each paired with the one before;
