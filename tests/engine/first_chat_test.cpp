@@ -151,6 +151,39 @@ TEST(DistributedMind, GeneratedSentencesAreSeldomWordSalad) {
   EXPECT_LE(seededSalad, 200) << "of 1000 seeded answers";
 }
 
+// The topic words of the shipped rules (a response without "@@T" seeds a
+// generated sentence) all make sentences of the distributed mind's language.
+TEST(DistributedMind, TopicWordRulesMakeSentences) {
+  std::vector<Str> taught;
+  std::ifstream source(std::string(VESKO_SOURCE_DIR) + "/data/input_l.txt");
+  for (std::string line; std::getline(source, line);)
+    if (!line.empty()) taught.emplace_back(line);
+  const AttestedPairs measure(taught);
+  TestFolder folder;
+  SeededRandom building(4100);
+  ASSERT_TRUE(buildLanguageBanks(Str(VESKO_SOURCE_DIR) + "/data/", folder.path(), building).isOk());
+  SeededRandom random(8);
+  GrammarModel model(random);
+  ASSERT_TRUE(model.load(folder.path("groups.mbk"), folder.path("temps.mbk"), folder.path("sr.mbk")).isOk());
+  int topics = 0;
+  for (const char* bank : {"/data/context.x", "/data/context2.x"}) {
+    std::ifstream in(std::string(VESKO_SOURCE_DIR) + bank);
+    bool response = false;
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind("###", 0) == 0) response = line == "###RESPONSE###";
+      if (!response || line.empty() || line[0] == '#' || line.rfind("@@T", 0) == 0 || line.find('@') != std::string::npos)
+        continue;
+      ++topics;
+      for (int i = 0; i < 5; ++i) {
+        const Str said = model.generate(WordList(line.c_str())).join();
+        EXPECT_FALSE(said.empty()) << line;
+        EXPECT_FALSE(measure.isSalad(said)) << line << " -> " << said.std();
+      }
+    }
+  }
+  EXPECT_GT(topics, 5);
+}
+
 TEST(DistributedMind, LanguageBanksRebuildIdentically) {
   TestFolder first;
   TestFolder second;
