@@ -10,7 +10,8 @@
 // written; "new*" compares with the sentences as the model learned them
 // (contractions expanded, names tagged), so it does not count a copy that
 // only normalisation changed as new.
-//   generation_bench [--seeds 1,2,3] [--count N] TEXT_FILE...
+//   generation_bench [--seeds 1,2,3] [--count N] [TEXT_FILE...]
+// (default text: fortunes.txt, then /tmp/fortunes.txt)
 // A text of fewer than 5,000 sentences (data/input_l.txt) is held to the
 // looser targets of a small text.
 #include <unistd.h>
@@ -320,20 +321,22 @@ int main(int argc, char** argv) {
     } else if (arg == "--count" && i + 1 < argc) {
       count = std::stoi(argv[++i]);
     } else if (arg == "--help" || arg.rfind("--", 0) == 0) {
-      std::cerr << "usage: generation_bench [--seeds 1,2,3] [--count N] TEXT_FILE...\n";
+      std::cerr << "usage: generation_bench [--seeds 1,2,3] [--count N] [TEXT_FILE...]\n";
       return arg == "--help" ? 0 : 2;
     } else {
       texts.push_back(arg);
     }
   }
-  if (texts.empty() || seeds.empty()) {
-    std::cerr << "usage: generation_bench [--seeds 1,2,3] [--count N] TEXT_FILE...\n"
+  // Without a text: the fortunes text, as the teaching benchmark takes it.
+  if (texts.empty()) texts.push_back(std::filesystem::exists("fortunes.txt") ? "fortunes.txt" : "/tmp/fortunes.txt");
+  if (seeds.empty()) {
+    std::cerr << "usage: generation_bench [--seeds 1,2,3] [--count N] [TEXT_FILE...]\n"
                  "(bench/fortunes.sh builds the fortunes text)\n";
     return 2;
   }
   for (const std::string& path : texts) {
     if (!std::filesystem::exists(path)) {
-      std::cerr << "generation_bench: no text at " << path << "\n";
+      std::cerr << "generation_bench: no text at " << path << "; run bench/fortunes.sh first\n";
       return 2;
     }
     report(path, seeds, count);
