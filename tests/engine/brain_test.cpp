@@ -85,11 +85,13 @@ TEST_F(BrainPipeline, NoAnswerIsEverEmpty) {
   folder_.write("idq.mbk", "");
   for (const bool headless : {true, false}) {
     auto brain = load(headless);
+    if (!headless) {
+      EXPECT_EQ(brain->respond("START_VESKO"), "tell me more.");  // no question to ask
+      EXPECT_EQ(brain->respond("Bob"), "tell me more.");
+    }
     EXPECT_EQ(brain->respond("a = b"), "tell me more.");  // not learned: no shapes, no questions
     EXPECT_EQ(brain->respond("hello you"), "tell me more.");  // a bare rule
   }
-  auto brain = load(false);
-  EXPECT_EQ(brain->respond("START_VESKO"), "tell me more.");
 }
 
 // "Hello" is no name and a teaching command no answer: both leave the question
@@ -102,8 +104,7 @@ TEST_F(BrainPipeline, NamesAreTakenAndBannedQuestionsNotAskedAgain) {
     EXPECT_EQ(brain->respond("hello"), "please, tell me your name!");
     EXPECT_EQ(brain->respond("tell me about dogs"), "i don't know anything about that!");
     EXPECT_EQ(brain->respond("hi, I'm Carl"), "how old are you?");
-    brain->respond("42");
-    EXPECT_EQ(brain->respond("zzz qqq"), "where do you live?");
+    EXPECT_EQ(brain->respond("42"), "where do you live?");  // the second answer goes on to the next question
     EXPECT_EQ(brain->respond("don't say that"), "ok, i'll try!");
     brain->respond("");  // the question stays open for this line, which says nothing
     EXPECT_EQ(brain->facts().current().answers[2], "$UNKNOWN$");
