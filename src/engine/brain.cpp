@@ -59,7 +59,10 @@ Str Brain::emoticonSuffix() {
   return Str(" ") + emoticons_.at(static_cast<int>(pick));
 }
 
-Str Brain::finish(const Str& answer) {
+Str Brain::finish(const Str& chosen) {
+  // Every stage may leave the answer empty (a mind with no sentence shapes
+  // yet, a bare "@@T" rule): the user always hears something.
+  const Str answer = WordList(chosen).empty() ? Str("Tell me more.") : chosen;
   lastAnswer_ = answer;
   const Str substituted = substituteVariables(answer);
   grammar_.setLastAnswerWords(WordList(substituted.stripPunctuation().upper()));
@@ -88,6 +91,7 @@ Str Brain::respond(Str line) {
   }
 
   // 4-6. The name dialogue at the start of a chat.
+  bool secondAnswer = false;
   if (!headless_) {
     if (line == "START_VESKO") {
       profileQuestionPending_ = true;
@@ -111,19 +115,22 @@ Str Brain::respond(Str line) {
       return finish(facts_.nextQuestion());
     }
     if (turn_ == 2 && !isTeachingCommand(line)) {
+      // The second answer is taken, then answered like any other line.
       facts_.takeAnswer(line);
       turn_ = 3;
       profileQuestionPending_ = false;
-      lastAnswerSource_ = AnswerSource::kNameDialogue;
-      return finish(grammar_.generate(WordList()).join());
+      secondAnswer = true;
     }
   }
 
   // 7. Any other turn. A teaching command is no answer to a profile question:
   // the question stays open for the next line.
-  ++turn_;
-  const bool questionStaysOpen = !headless_ && profileQuestionPending_ && isTeachingCommand(line);
-  if (!headless_ && profileQuestionPending_ && !questionStaysOpen) facts_.takeAnswer(line);
+  bool questionStaysOpen = false;
+  if (!secondAnswer) {
+    ++turn_;
+    questionStaysOpen = !headless_ && profileQuestionPending_ && isTeachingCommand(line);
+    if (!headless_ && profileQuestionPending_ && !questionStaysOpen) facts_.takeAnswer(line);
+  }
   // 8. Feedback on a remembered answer.
   if (feedbackExpected_) knowledge_.feedback(words);
   // 9.
@@ -175,8 +182,10 @@ Str Brain::respond(Str line) {
   }
   if (answer == kNoResponse) lastAnswerSource_ = AnswerSource::kNone;
 
-  // 16. Profile fallback; a question the user banned is not asked again.
-  if (answer == kNoResponse && facts_.currentKnownCount() < 5) {
+  // 16. Profile fallback; a question the user banned is not asked again. A
+  // headless caller (a message file, a pipe with a named user) can never
+  // answer a profile question, so it is not asked one.
+  if (answer == kNoResponse && !headless_ && facts_.currentKnownCount() < 5) {
     const Str question = facts_.nextQuestion();
     if (!isBanned(question) && !isBanned(substituteVariables(question))) {
       profileQuestionPending_ = true;
@@ -187,7 +196,10 @@ Str Brain::respond(Str line) {
   // 17. Generation fallback: now and then a remark about the user, else a
   // sentence of the bot's own, seeded by what the user once answered.
   if (answer == kNoResponse) {
-    if (random_->draw() % 15 == 0) {
+    // A remark needs a person to remark on; headless, nobody is identified
+    // and it would read "$unknown$".
+    const bool remark = random_->draw() % 15 == 0;
+    if (remark && (!headless_ || facts_.identified())) {
       lastAnswerSource_ = AnswerSource::kRemark;
       return finish(facts_.tellFact());
     }

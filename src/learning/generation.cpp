@@ -42,13 +42,16 @@ const WordRecord* fittingWord(const GroupTable& table, Group* group, const Str& 
 WordList GrammarModel::generate(const WordList& seeds) {
   Template* chosen = nullptr;
   if (seeds.empty()) {
-    // Only lengths that hold templates are drawn, each with equal chance.
-    std::vector<int> lengths;
-    for (int length = 1; length <= grammar::kMaxLength; ++length)
-      if (!table_->templatesOfLength(length).empty()) lengths.push_back(length);
-    if (lengths.empty()) return WordList();
-    const auto& bucket = table_->templatesOfLength(lengths[drawBelow(random_, lengths.size())]);
-    chosen = bucket[drawBelow(random_, bucket.size())];
+    // Every stored template is equally likely, so sentence lengths come up
+    // as often as they were learned.
+    if (table_->templateCount() <= 0) return WordList();
+    std::size_t pick = drawBelow(random_, static_cast<std::size_t>(table_->templateCount()));
+    for (int length = 1; length <= grammar::kMaxLength && chosen == nullptr; ++length) {
+      const auto& bucket = table_->templatesOfLength(length);
+      if (pick < bucket.size()) chosen = bucket[pick];
+      else pick -= bucket.size();
+    }
+    if (chosen == nullptr) return WordList();
   } else {
     std::vector<Group*> seedGroups;
     for (const Str& seed : seeds) {

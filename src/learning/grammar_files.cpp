@@ -1,6 +1,8 @@
 // The three grammar banks: groups ("groups.mbk"), templates ("temps.mbk") and
 // answer pairs ("sr.mbk"). One value per line, line feed after each.
+#include <cerrno>
 #include <fstream>
+#include <system_error>
 #include <string>
 #include <unordered_set>
 
@@ -46,15 +48,20 @@ Status nextText(BankReader& reader, Str& line, const char* what) {
   return Status::ok();
 }
 
-bool writeFile(const Str& path, const std::string& text) {
+// Writes the whole file; on failure the error says why, as the system put it
+// (a full disk, a folder without write permission).
+Status writeFile(const Str& path, const std::string& text) {
+  errno = 0;
   std::ofstream out(path.std(), std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.flush();
-  return static_cast<bool>(out);
+  if (out) {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    if (out) return Status::ok();
+  }
+  const int err = errno;
+  const std::string reason = err != 0 ? std::generic_category().message(err) : "the system gave no reason";
+  return Status::ioError(Str("cannot write the bank file ") + path + ": " + Str(reason));
 }
-
-Status cannotWrite(const Str& path) { return Status::ioError(Str("cannot write the bank \"") + path + "\""); }
 
 void appendLine(std::string& text, const std::string& line) {
   text += line;
@@ -129,6 +136,7 @@ Status GrammarModel::loadTemplates(const Str& path) {
     if (length < 1 || length > grammar::kMaxLength)
       return reader.error(Str("a template length must be 1 to 30, found ") + Str(length));
     std::vector<Group*> positions;
+    positions.reserve(static_cast<std::size_t>(length));
     bool complete = true;
     for (std::int32_t k = 0; k < length; ++k) {
       std::int32_t id = 0;
@@ -188,7 +196,8 @@ Status GrammarModel::save(const Str& groupsPath, const Str& templatesPath, const
       group.words.forEach([&text](const WordRecord* record) { appendLine(text, record->word.std()); });
       appendLine(text, "=");
     }
-    if (!writeFile(groupsPath, text)) return cannotWrite(groupsPath);
+    const Status written = writeFile(groupsPath, text);
+    if (!written.isOk()) return written;
   }
   if (!templatesPath.endsWith(".x")) {
     std::string text;
@@ -202,7 +211,8 @@ Status GrammarModel::save(const Str& groupsPath, const Str& templatesPath, const
         }
       }
     }
-    if (!writeFile(templatesPath, text)) return cannotWrite(templatesPath);
+    const Status written = writeFile(templatesPath, text);
+    if (!written.isOk()) return written;
   }
   if (!pairsPath.endsWith(".x")) {
     std::string text;
@@ -214,7 +224,8 @@ Status GrammarModel::save(const Str& groupsPath, const Str& templatesPath, const
       appendLine(text, pair.response.join().std());
     }
     appendLine(text, std::to_string(nextPair_));
-    if (!writeFile(pairsPath, text)) return cannotWrite(pairsPath);
+    const Status written = writeFile(pairsPath, text);
+    if (!written.isOk()) return written;
   }
   return Status::ok();
 }

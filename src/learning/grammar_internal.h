@@ -108,9 +108,13 @@ struct Group {
 // groups; they are resolved (and shortened) on use.
 struct Template {
   std::vector<Group*> positions;
+  // Its place in the list of its length: findSimilar answers in that order.
+  std::size_t serial = 0;
   // Scratch for counting candidates while generating.
   std::uint64_t mark = 0;
   int count = 0;
+  // Scratch for findSimilar: the search that last met this template.
+  std::uint64_t similarMark = 0;
 };
 
 // True for a token whose first character is one of "!", ".", "?", ",".
@@ -119,6 +123,49 @@ inline bool isPunctuationWord(const Str& word) {
   const char c = word.charAt(0);
   return c == '!' || c == '.' || c == '?' || c == ',';
 }
+
+// True for a token made of nothing but ".", "!", "?" and ",": it holds no
+// word, so it neither makes nor breaks the likeness of two sentences.
+inline bool isMarksOnly(const Str& token) {
+  if (token.empty()) return false;
+  for (char c : token.std())
+    if (c != '!' && c != '.' && c != '?' && c != ',') return false;
+  return true;
+}
+
+// The live group of each id. Ids run densely from 0, so a vector holds them
+// (a lookup per template position when a mind loads); the odd large id of a
+// hand-edited bank goes to a map instead of growing the vector.
+class GroupsById {
+ public:
+  // REQUIRES: id >= 0
+  Group* get(std::int32_t id) const {
+    if (id < kDense) return static_cast<std::size_t>(id) < dense_.size() ? dense_[static_cast<std::size_t>(id)] : nullptr;
+    const auto it = sparse_.find(id);
+    return it == sparse_.end() ? nullptr : it->second;
+  }
+  // A null group forgets the id. REQUIRES: id >= 0
+  void set(std::int32_t id, Group* group) {
+    if (id < kDense) {
+      const auto at = static_cast<std::size_t>(id);
+      if (at >= dense_.size()) dense_.resize(at + 1, nullptr);
+      dense_[at] = group;
+    } else if (group != nullptr) {
+      sparse_[id] = group;
+    } else {
+      sparse_.erase(id);
+    }
+  }
+  void clear() {
+    dense_.clear();
+    sparse_.clear();
+  }
+
+ private:
+  static constexpr std::int32_t kDense = 1 << 20;
+  std::vector<Group*> dense_;
+  std::unordered_map<std::int32_t, Group*> sparse_;
+};
 
 class GroupTable {
  public:
@@ -158,9 +205,13 @@ class GroupTable {
   // --- templates ---
   // REQUIRES: 1 <= positions <= 30, every position set
   Template* addTemplate(std::vector<Group*> positions);
-  // Stored templates of `length` sharing at least half (rounded up) of
-  // `positions`' groups, position by position, in store order.
-  std::vector<Template*> findSimilar(const std::vector<Group*>& positions) const;
+  // Stored templates of the same length with the same group as `positions`
+  // at every word position (`isWord`), in store order. A sentence of more
+  // than five word positions may differ at one of them; a position with no
+  // group (a word not learned yet) differs. Positions that hold only marks
+  // count neither way.
+  // REQUIRES: positions.size() == isWord.size(), 1 to 30
+  std::vector<Template*> findSimilar(const std::vector<Group*>& positions, const std::vector<bool>& isWord) const;
   const std::vector<Template*>& templatesOfLength(int length) const {
     return byLength_[static_cast<std::size_t>(length)];
   }
@@ -180,13 +231,14 @@ class GroupTable {
   std::int64_t dictionaryInserts_ = 0;
 
   std::deque<Group> groups_;
-  std::unordered_map<std::int32_t, Group*> liveById_;
+  GroupsById liveById_;
   std::deque<std::int32_t> freeIds_;
   std::int32_t groupCount_ = 0;
 
   std::deque<Template> templates_;
   std::array<std::vector<Template*>, kMaxLength + 1> byLength_;
   std::int64_t templateCount_ = 0;
+  mutable std::uint64_t similarSearches_ = 0;
 };
 
 // One remembered exchange: what the bot said, and what the user answered.

@@ -94,7 +94,9 @@ bool GrammarModel::learn(const WordList& sentence) {
   // 6. Known words give their groups; unknown ones leave a gap.
   std::vector<Group*> t(n, nullptr);
   std::vector<bool> known(n, false);
+  std::vector<bool> isWord(n, false);
   for (std::size_t i = 0; i < n; ++i) {
+    isWord[i] = !grammar::isMarksOnly(tokens[i]);
     if (WordRecord* record = table_->lookup(tokens[i])) {
       t[i] = GroupTable::find(record->group);
       known[i] = true;
@@ -102,7 +104,7 @@ bool GrammarModel::learn(const WordList& sentence) {
   }
 
   // 7-9.
-  const std::vector<Template*> similar = table_->findSimilar(t);
+  const std::vector<Template*> similar = table_->findSimilar(t, isWord);
   if (similar.empty()) {
     for (std::size_t i = 0; i < n; ++i) {
       if (known[i]) continue;

@@ -1,5 +1,7 @@
 #include "learning/grammar_internal.h"
 
+#include <algorithm>
+
 namespace vesko::grammar {
 
 void GroupTable::clear() {
@@ -68,16 +70,16 @@ Group* GroupTable::newGroup(std::int32_t id) {
     while (!freeIds_.empty() && id < 0) {
       const std::int32_t candidate = freeIds_.front();
       freeIds_.pop_front();
-      if (candidate >= 0 && !liveById_.contains(candidate)) id = candidate;
+      if (candidate >= 0 && liveById_.get(candidate) == nullptr) id = candidate;
     }
     if (id < 0) {
       id = groupCount_;
-      while (liveById_.contains(id)) ++id;
+      while (liveById_.get(id) != nullptr) ++id;
     }
   }
   Group& group = groups_.emplace_back();
   group.id = id;
-  liveById_[id] = &group;
+  liveById_.set(id, &group);
   ++groupCount_;
   return &group;
 }
@@ -93,14 +95,13 @@ void GroupTable::merge(Group* kept, Group* absorbed) {
   kept->words.concat(absorbed->words);
   kept->templates.concat(absorbed->templates);
   absorbed->absorbedBy = kept;
-  liveById_.erase(absorbed->id);
+  liveById_.set(absorbed->id, nullptr);
   freeIds_.push_back(absorbed->id);
   --groupCount_;
 }
 
 Group* GroupTable::groupById(std::int32_t id) const {
-  const auto it = liveById_.find(id);
-  return it == liveById_.end() ? nullptr : it->second;
+  return id < 0 ? nullptr : liveById_.get(id);
 }
 
 Template* GroupTable::addTemplate(std::vector<Group*> positions) {
@@ -110,36 +111,64 @@ Template* GroupTable::addTemplate(std::vector<Group*> positions) {
     position = find(position);
     position->templates.pushBack(&t);
   }
+  t.serial = byLength_[t.positions.size()].size();
   byLength_[t.positions.size()].push_back(&t);
   ++templateCount_;
   return &t;
 }
 
-std::vector<Template*> GroupTable::findSimilar(const std::vector<Group*>& positions) const {
-  std::vector<Template*> similar;
+std::vector<Template*> GroupTable::findSimilar(const std::vector<Group*>& positions,
+                                              const std::vector<bool>& isWord) const {
   const std::size_t n = positions.size();
-  const std::size_t needed = (n + 1) / 2;
   std::vector<Group*> wanted(n, nullptr);
-  std::size_t filled = 0;
+  std::size_t wordPositions = 0;
+  std::size_t unknown = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    if (positions[i] != nullptr) {
-      wanted[i] = find(positions[i]);
-      ++filled;
-    }
+    if (!isWord[i]) continue;
+    ++wordPositions;
+    if (positions[i] == nullptr) ++unknown;
+    else wanted[i] = find(positions[i]);
   }
-  if (filled < needed) return similar;
-  for (Template* u : byLength_[n]) {
-    std::size_t matches = 0;
-    std::size_t open = filled;  // positions still able to match
-    for (std::size_t i = 0; i < n && matches < needed && matches + open >= needed; ++i) {
-      if (wanted[i] == nullptr) continue;
-      --open;
-      Group*& g = u->positions[i];
-      g = find(g);
-      if (g == wanted[i]) ++matches;
-    }
-    if (matches >= needed) similar.push_back(u);
+  // One word may differ in a longer sentence: there one word stands for a
+  // class of words, while in a short one a changed word is a changed meaning.
+  const std::size_t allowed = wordPositions > 5 ? 1 : 0;
+  if (unknown > allowed) return {};
+  // A sentence of marks alone is like every template of its length.
+  if (wordPositions == 0) return byLength_[n];
+
+  // Every similar template shares the group of all word positions but at
+  // most `allowed` of them, so it is in the template list of one of the
+  // `allowed + 1` known positions with the shortest lists; only those are
+  // compared, not the whole length bucket.
+  const std::size_t sources = unknown > 0 ? 1 : allowed + 1;
+  std::vector<Group*> shortest;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (wanted[i] == nullptr) continue;
+    Group* g = wanted[i];
+    if (std::find(shortest.begin(), shortest.end(), g) != shortest.end()) continue;
+    shortest.push_back(g);
+    std::sort(shortest.begin(), shortest.end(),
+              [](const Group* a, const Group* b) { return a->templates.size() < b->templates.size(); });
+    if (shortest.size() > sources) shortest.pop_back();
   }
+
+  std::vector<Template*> similar;
+  const std::uint64_t search = ++similarSearches_;
+  for (Group* source : shortest) {
+    source->templates.forEach([&](Template* u) {
+      if (u->similarMark == search || u->positions.size() != n) return;
+      u->similarMark = search;
+      std::size_t differing = 0;
+      for (std::size_t i = 0; i < n && differing <= allowed; ++i) {
+        if (!isWord[i]) continue;
+        Group*& g = u->positions[i];
+        g = find(g);
+        if (g != wanted[i]) ++differing;
+      }
+      if (differing <= allowed) similar.push_back(u);
+    });
+  }
+  std::sort(similar.begin(), similar.end(), [](const Template* a, const Template* b) { return a->serial < b->serial; });
   return similar;
 }
 

@@ -68,6 +68,27 @@ TEST_F(Conversation, PipeGivesOneLinePerLine) {
   EXPECT_EQ(readText(dir / "config.dat"), "1\nvesko.mnd\n");
 }
 
+// A program that names its user cannot answer profile questions, so it is
+// asked none; the terminal chat still asks them when nothing else answers.
+TEST_F(Conversation, OnlyTheChatAsksProfileQuestions) {
+  Members mind = smallMind();
+  mind.push_back({"idq.mbk", "Q0=What is your name?\nQ1=How old are you?\nQ2=Where do you live?\n"
+                             "Q3=What is your job?\nQ4=What is your hobby?\nCONFIRM=Have we met?\n"});
+  writeText(dir / "vesko.mnd", mindText(mind));
+  const std::string offScript = "qqq zzz.\nblorp the fnord.\nxyzzy\n";
+  const Outcome piped = runVesko(dir.path(), {"pipe", "--user", "Ann"}, offScript);
+  ASSERT_EQ(lines(piped.out).size(), 3u) << piped.out;
+  for (const std::string& answer : lines(piped.out)) {
+    EXPECT_TRUE(answer.find('?') == std::string::npos && answer.find("unknown") == std::string::npos) << answer;
+    EXPECT_FALSE(answer.empty());
+  }
+  const Outcome chat = runVesko(dir.path(), {"chat", "--seed", "2"}, "Ann\n30\n" + offScript);
+  const auto said = lines(chat.out);
+  ASSERT_EQ(said.size(), 6u) << chat.out;
+  EXPECT_EQ(said[2], "VESKO> where do you live?");  // the age is answered by the next question
+  EXPECT_EQ(said[3], "VESKO> what is your job?");
+}
+
 // A pipe bot stopped by SIGTERM while it waits for input still saves.
 TEST_F(Conversation, PipeSavesOnSigterm) {
   ChildProcess bot({{"pipe", "--user", "Ann", "--save-every", "1"}, dir.path(), std::nullopt, {}, dir / "err", true});

@@ -40,13 +40,58 @@ TEST_F(BrainPipeline, NameDialogueAsksUntilANameIsGiven) {
   EXPECT_EQ(brain->respond("My name is Bob."), "how old are you?");
   EXPECT_EQ(brain->turn(), 2);
   EXPECT_EQ(brain->userName(), "USER");  // refreshed at the start of the next line
-  brain->respond("42");
+  // The second answer is taken, then answered like any other line: nothing
+  // else answers it, so the next question comes.
+  EXPECT_EQ(brain->respond("42"), "where do you live?");
   EXPECT_EQ(brain->turn(), 3);
+  EXPECT_EQ(brain->facts().currentKnownCount(), 2);
   EXPECT_EQ(brain->userName(), "BOB");
   EXPECT_TRUE(brain->names().has("BOB"));
-  // The profile is incomplete, so a line nothing answers gets the next question.
-  EXPECT_EQ(brain->respond("zzz qqq"), "where do you live?");
+  EXPECT_EQ(brain->respond("Berlin"), "what is your job?");
   EXPECT_EQ(brain->lastAnswerSource(), AnswerSource::kProfileQuestion);
+  EXPECT_EQ(brain->facts().currentKnownCount(), 3);
+}
+
+TEST_F(BrainPipeline, SecondAnswerOfTheNameDialogueReachesTheRules) {
+  folder_.write("context.mbk", "###CONTEXT###\nTHIRTY\n0\n###RESPONSE###\n@@T a good age\n");
+  auto brain = load();
+  brain->respond("START_VESKO");
+  brain->respond("Bob");
+  EXPECT_EQ(brain->respond("I am thirty"), "a good age");
+  EXPECT_EQ(brain->lastAnswerSource(), AnswerSource::kRules);
+  EXPECT_TRUE(brain->turn() == 3 && brain->facts().currentKnownCount() == 2);
+  EXPECT_EQ(brain->grammar().sentencesLearned(), 1);  // learned like any other line
+}
+
+// A headless caller cannot answer a profile question, so none is asked and
+// no remark about an unknown person is made; the chat's Brain still asks.
+TEST_F(BrainPipeline, HeadlessAsksNoProfileQuestionButTheChatDoes) {
+  auto headless = load(/*headless=*/true);
+  for (int i = 0; i < 60; ++i) {  // 60 lines: the 1-in-15 remark draw comes up
+    const Str answer = headless->respond("qqq zzz.");
+    EXPECT_EQ(answer, "qqq zzz.");  // the one sentence shape it knows
+    EXPECT_EQ(headless->lastAnswerSource(), AnswerSource::kGenerated);
+  }
+  auto chat = load();
+  chat->respond("START_VESKO");
+  chat->respond("Bob");
+  chat->respond("42");
+  EXPECT_EQ(chat->respond("qqq zzz."), "what is your job?");
+}
+
+// Whatever every stage leaves empty, the user hears something.
+TEST_F(BrainPipeline, NoAnswerIsEverEmpty) {
+  folder_.write("context.mbk", "###CONTEXT###\nHELLO\n0\n###RESPONSE###\n@@T\n");
+  folder_.write("idq.mbk", "");
+  for (const bool headless : {true, false}) {
+    auto brain = load(headless);
+    if (!headless) {
+      EXPECT_EQ(brain->respond("START_VESKO"), "tell me more.");  // no question to ask
+      EXPECT_EQ(brain->respond("Bob"), "tell me more.");
+    }
+    EXPECT_EQ(brain->respond("a = b"), "tell me more.");  // not learned: no shapes, no questions
+    EXPECT_EQ(brain->respond("hello you"), "tell me more.");  // a bare rule
+  }
 }
 
 // "Hello" is no name and a teaching command no answer: both leave the question
@@ -59,8 +104,7 @@ TEST_F(BrainPipeline, NamesAreTakenAndBannedQuestionsNotAskedAgain) {
     EXPECT_EQ(brain->respond("hello"), "please, tell me your name!");
     EXPECT_EQ(brain->respond("tell me about dogs"), "i don't know anything about that!");
     EXPECT_EQ(brain->respond("hi, I'm Carl"), "how old are you?");
-    brain->respond("42");
-    EXPECT_EQ(brain->respond("zzz qqq"), "where do you live?");
+    EXPECT_EQ(brain->respond("42"), "where do you live?");  // the second answer goes on to the next question
     EXPECT_EQ(brain->respond("don't say that"), "ok, i'll try!");
     brain->respond("");  // the question stays open for this line, which says nothing
     EXPECT_EQ(brain->facts().current().answers[2], "$UNKNOWN$");

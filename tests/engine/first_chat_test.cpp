@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <unordered_set>
 
 #include "app/distribution.h"
 #include "engine/brain.h"
+#include "learning/grammar_model.h"
 #include "learning/mind_builder.h"
 #include "storage/test_folder.h"
 
@@ -81,6 +83,105 @@ TEST(DistributedMind, MemoryAnswersStayOnTopic) {
     EXPECT_TRUE(happy.contains("happy")) << happy;
   }
   EXPECT_TRUE(brain.respond("What is my cat called?").contains("mittens"));
+}
+
+// The word pairs (adjacent words, upper case, without punctuation) of the
+// sentences a model was taught. A generated sentence is word salad when
+// fewer than half of its pairs stand somewhere in them.
+class AttestedPairs {
+ public:
+  explicit AttestedPairs(const std::vector<Str>& taught) {
+    for (const Str& sentence : taught) {
+      const std::vector<std::string> words = wordsOf(sentence);
+      for (std::size_t i = 1; i < words.size(); ++i) pairs_.insert(words[i - 1] + ' ' + words[i]);
+    }
+  }
+  bool isSalad(const Str& sentence) const {
+    const std::vector<std::string> words = wordsOf(sentence);
+    std::size_t seen = 0;
+    for (std::size_t i = 1; i < words.size(); ++i) seen += pairs_.count(words[i - 1] + ' ' + words[i]);
+    return words.size() > 1 && 2 * seen < words.size() - 1;
+  }
+
+ private:
+  static std::vector<std::string> wordsOf(const Str& sentence) {
+    std::vector<std::string> words;
+    for (const Str& token : WordList(sentence.upper())) {
+      std::string word = token.stripPunctuation().std();
+      // Learning swaps the bot's and the user's name markers; either reads as a name.
+      if (word.rfind("&BOTNAME", 0) == 0 || word.rfind("&USERNAME", 0) == 0) word = "&NAME";
+      if (!word.empty()) words.push_back(word);
+    }
+    return words;
+  }
+  std::unordered_set<std::string> pairs_;
+};
+
+// The distributed mind speaks in sentences: its random sentences and its
+// answers seeded with a taught word are seldom word salad.
+TEST(DistributedMind, GeneratedSentencesAreSeldomWordSalad) {
+  std::vector<Str> taught;
+  std::ifstream in(std::string(VESKO_SOURCE_DIR) + "/data/input_l.txt");
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty()) taught.emplace_back(line);
+  const AttestedPairs measure(taught);
+  ASSERT_GT(taught.size(), 1000u);
+  EXPECT_FALSE(measure.isSalad(taught[0]));
+  EXPECT_TRUE(measure.isSalad("museums lazy told take computer dogs your swum?"));
+
+  TestFolder folder;
+  SeededRandom building(4100);
+  ASSERT_TRUE(buildLanguageBanks(Str(VESKO_SOURCE_DIR) + "/data/", folder.path(), building).isOk());
+  SeededRandom random(5);
+  GrammarModel model(random);
+  ASSERT_TRUE(model.load(folder.path("groups.mbk"), folder.path("temps.mbk"), folder.path("sr.mbk")).isOk());
+  int salad = 0;
+  int seededSalad = 0;
+  for (int i = 0; i < 1000; ++i) {
+    const Str said = model.generate(WordList()).join();
+    ASSERT_FALSE(said.empty());
+    salad += measure.isSalad(said) ? 1 : 0;
+    const WordList seed(WordList(taught[random.draw() % taught.size()]).stripped().wordAt(0));
+    seededSalad += measure.isSalad(model.generate(seed).join()) ? 1 : 0;
+  }
+  // Learning by the old half-the-places likeness gave about 90% of each.
+  EXPECT_LE(salad, 60) << "of 1000 random sentences";
+  // A seed always takes the first template of its group, so seeded answers
+  // vary less and their random words are met less often in the text.
+  EXPECT_LE(seededSalad, 200) << "of 1000 seeded answers";
+}
+
+// The topic words of the shipped rules (a response without "@@T" seeds a
+// generated sentence) all make sentences of the distributed mind's language.
+TEST(DistributedMind, TopicWordRulesMakeSentences) {
+  std::vector<Str> taught;
+  std::ifstream source(std::string(VESKO_SOURCE_DIR) + "/data/input_l.txt");
+  for (std::string line; std::getline(source, line);)
+    if (!line.empty()) taught.emplace_back(line);
+  const AttestedPairs measure(taught);
+  TestFolder folder;
+  SeededRandom building(4100);
+  ASSERT_TRUE(buildLanguageBanks(Str(VESKO_SOURCE_DIR) + "/data/", folder.path(), building).isOk());
+  SeededRandom random(8);
+  GrammarModel model(random);
+  ASSERT_TRUE(model.load(folder.path("groups.mbk"), folder.path("temps.mbk"), folder.path("sr.mbk")).isOk());
+  int topics = 0;
+  for (const char* bank : {"/data/context.x", "/data/context2.x"}) {
+    std::ifstream in(std::string(VESKO_SOURCE_DIR) + bank);
+    bool response = false;
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind("###", 0) == 0) response = line == "###RESPONSE###";
+      if (!response || line.empty() || line[0] == '#' || line.rfind("@@T", 0) == 0 || line.find('@') != std::string::npos)
+        continue;
+      ++topics;
+      for (int i = 0; i < 5; ++i) {
+        const Str said = model.generate(WordList(line.c_str())).join();
+        EXPECT_FALSE(said.empty()) << line;
+        EXPECT_FALSE(measure.isSalad(said)) << line << " -> " << said.std();
+      }
+    }
+  }
+  EXPECT_GT(topics, 5);
 }
 
 TEST(DistributedMind, LanguageBanksRebuildIdentically) {

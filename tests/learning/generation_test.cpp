@@ -8,24 +8,28 @@ namespace {
 
 // A seed takes its place in the template met most often (the first met breaks
 // ties; an unknown seed spoils the lot, a lower-case one is found but placed
-// only when spelled the same); the rest is drawn from the groups. No seed draws
-// among the lengths that hold templates. Punctuation is glued to the word before.
+// only when spelled the same); the rest is drawn from the groups. No seed
+// draws one template, each equally likely. Punctuation is glued to the word before.
 TEST(Generation, FillsATemplateAroundTheSeeds) {
+  const char* dog = "I SAW A BIG RED DOG";
+  const char* cat = "I SAW A BIG RED CAT";  // CAT joins DOG's group
   const struct {
     std::vector<const char*> sentences;
     std::deque<std::uint32_t> draws;
     const char *seeds, *generated;
   } cases[] = {
       {{}, {}, "", ""},
-      {{"HELLO THERE", "HI THERE"}, {1}, "THERE", "HI THERE"},
-      {{"HELLO THERE", "HI THERE"}, {1}, "THERE BANANA", ""},
-      {{"HELLO THERE", "HELLO WORLD"}, {0, 1}, "there", "HELLO WORLD"},
+      {{dog, cat}, {0, 0, 0, 0, 1}, "SAW", cat},
+      {{dog, cat}, {}, "SAW BANANA", ""},
+      {{dog, cat}, {0, 0, 0, 0, 0, 0}, "cat", dog},
       {{"WHAT IS IT?"}, {}, "WHAT", "WHAT IS IT?"},
-      {{"HELLO THERE", "A B C D"}, {1, 0}, "", "A B C D"},
+      // Three templates, two lengths: the draw counts templates, not lengths.
+      {{"A B", "C D", "E F G"}, {1}, "", "C D"},
+      {{"A B", "C D", "E F G"}, {2}, "", "E F G"},
       {{"A B", "C D"}, {}, "A C", "A B"},
       {{"A B", "C D"}, {}, "C A", "C D"},
-      // E joins B's group; B Q E names B's group twice: Q from its own group, then E.
-      {{"A B", "C D", "A E", "B Q E"}, {0, 1}, "B", "B Q E"},
+      // A E is met twice (through A and through E); the places decide the order.
+      {{"A B", "C D", "A E", "B Q E"}, {}, "E A", "A E"},
   };
   for (const auto& c : cases) {
     ScriptedRandom random;
