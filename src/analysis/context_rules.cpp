@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <unordered_map>
@@ -16,6 +17,26 @@ namespace {
 constexpr const char* kNoResponse = "%NORESPONSE%";
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The default bank a mind's rule bank was copied from ("context.mbk" ->
+// "context.x" beside it), when the two still hold the same bytes; else "".
+// Read only while tracing, so its cost never touches an ordinary answer.
+Str identicalDefaultBank(const Str& path) {
+  if (!path.endsWith(".mbk")) return Str();
+  const std::filesystem::path bank(path.std());
+  std::filesystem::path twin = bank;
+  twin.replace_extension(".x");
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(bank, error);
+  if (error) return Str();
+  const std::uintmax_t twinSize = std::filesystem::file_size(twin, error);
+  if (error || size != twinSize) return Str();
+  std::ifstream a(bank, std::ios::binary);
+  std::ifstream b(twin, std::ios::binary);
+  const std::string left{std::istreambuf_iterator<char>(a), std::istreambuf_iterator<char>()};
+  const std::string right{std::istreambuf_iterator<char>(b), std::istreambuf_iterator<char>()};
+  return a && b && left == right ? Str(twin.filename().string()) : Str();
+}
 
 }  // namespace
 
@@ -91,9 +112,10 @@ Str expandResponse(const Str& line, const WordList& words, std::int32_t start) {
   return out.join();
 }
 
-Str chooseRuleAnswer(const StrList& candidates, RandomSource& random, GrammarModel& grammar) {
+Str chooseRuleAnswer(const StrList& candidates, RandomSource& random, GrammarModel& grammar, std::int32_t* picked) {
   if (candidates.empty()) return kNoResponse;
   const auto pick = random.draw() % static_cast<std::uint32_t>(candidates.count());
+  if (picked != nullptr) *picked = static_cast<std::int32_t>(pick);
   WordList answer(candidates.at(static_cast<int>(pick)));
   if (!answer.empty() && answer.wordAt(0) == "@@T") {
     answer.removeAt(0);
@@ -109,7 +131,24 @@ Str Brain::respondByRules(const WordList& words, const WordList& classes) {
   const WordList prepared = words.stripped().upperCased();
   if (prepared.empty()) return kNoResponse;
   const Str& path = bankPath(prepared.isQuestion() ? Bank::kContext2 : Bank::kContext);
-  return chooseRuleAnswer(ruleBanks_.bank(path).candidates(prepared, classes), *random_, grammar_);
+  if (!tracing_) return chooseRuleAnswer(ruleBanks_.bank(path).candidates(prepared, classes), *random_, grammar_);
+
+  RuleMatch match;
+  const StrList candidates = ruleBanks_.bank(path).candidates(prepared, classes, &match);
+  std::int32_t picked = 0;
+  const Str answer = chooseRuleAnswer(candidates, *random_, grammar_, &picked);
+  if (candidates.empty()) return answer;
+  // Candidates stand in reverse file order: the last one is the first response line.
+  trace_.ruleBank = path;
+  trace_.defaultBank = identicalDefaultBank(path);
+  trace_.blockLine = match.blockLine;
+  trace_.responseLine = match.responseHeaderLine + candidates.count() - picked;
+  trace_.seeds.clear();
+  WordList chosen(candidates.at(picked));
+  if (!chosen.empty() && chosen.wordAt(0) != "@@T")
+    for (const Str& word : chosen) trace_.seeds.pushBack(word);
+  trace_.templateGroups = grammar_.lastTemplate();
+  return answer;
 }
 
 std::int32_t Brain::ruleCount(Bank bank) { return ruleBanks_.bank(bankPath(bank)).reachableBlocks(); }

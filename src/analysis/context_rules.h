@@ -40,6 +40,8 @@ Str expandResponse(const Str& line, const WordList& words, std::int32_t start);
 // their count, counted from the front); "@@T" gives the rest of the line as
 // it stands, anything else is handed to `grammar` as topic words.
 // "%NORESPONSE%" when there is no candidate or the grammar has no sentence.
-Str chooseRuleAnswer(const StrList& candidates, RandomSource& random, GrammarModel& grammar);
+// With `picked`, also which candidate was drawn (counted from the front).
+Str chooseRuleAnswer(const StrList& candidates, RandomSource& random, GrammarModel& grammar,
+                     std::int32_t* picked = nullptr);
 
 }  // namespace vesko

@@ -69,7 +69,10 @@ RuleBank RuleBank::parse(std::istream& in) {
   std::map<std::size_t, std::int32_t> responseSetAt;  // response header line -> set
   auto responseSet = [&](std::size_t header) {
     auto [it, added] = responseSetAt.try_emplace(header, static_cast<std::int32_t>(rules.responseSets_.size()));
-    if (added) rules.responseSets_.push_back(collectResponses(lines, header));
+    if (added) {
+      rules.responseSets_.push_back(collectResponses(lines, header));
+      rules.responseHeaderLines_.push_back(static_cast<std::int32_t>(header + 1));
+    }
     return it->second;
   };
 
@@ -81,6 +84,7 @@ RuleBank RuleBank::parse(std::istream& in) {
     if (static_cast<std::int64_t>(rules.blocks_.size()) + 1 >= kFirstSilentBlock) break;
 
     Block block;
+    block.line = static_cast<std::int32_t>(header + 1);
     // A header as the first pattern ends the scan; so does the end of the
     // file anywhere before a block's closing header.
     std::size_t i = header + 1;
@@ -136,7 +140,7 @@ bool RuleBank::matchesFrom(const Block& block, std::size_t first, const WordList
   return true;
 }
 
-StrList RuleBank::candidates(const WordList& prepared, const WordList& classes) const {
+StrList RuleBank::candidates(const WordList& prepared, const WordList& classes, RuleMatch* match) const {
   StrList out;
   // The best block so far (as an index into blocks_) and its start position.
   std::size_t best = blocks_.size();
@@ -180,6 +184,10 @@ StrList RuleBank::candidates(const WordList& prepared, const WordList& classes) 
     }
   }
   if (bestStart < 0) return out;
+  if (match != nullptr) {
+    match->blockLine = blocks_[best].line;
+    match->responseHeaderLine = responseHeaderLines_[static_cast<std::size_t>(blocks_[best].responses)];
+  }
   for (const Str& line : responseSets_[static_cast<std::size_t>(blocks_[best].responses)])
     out.pushFront(expandResponse(line, prepared, static_cast<std::int32_t>(bestStart)));
   return out;

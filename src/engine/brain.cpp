@@ -42,6 +42,30 @@ Brain::Brain(Str folder, bool headless, Str headlessUserName, BrainEnvironment e
 
 Brain::~Brain() = default;
 
+void Brain::setTracing(bool on) {
+  tracing_ = on;
+  grammar_.recordTemplates(on);
+  trace_ = AnswerTrace();
+}
+
+AnswerTrace Brain::lastAnswerTrace() const {
+  AnswerTrace trace = trace_;
+  trace.source = lastAnswerSource_;
+  if (lastAnswerSource_ == AnswerSource::kKnowledge) {
+    trace.sentence = knowledge_.lastRecalled();
+    trace.score = knowledge_.lastScore();
+  }
+  if (lastAnswerSource_ == AnswerSource::kGenerated) trace.templateGroups = grammar_.lastTemplate();
+  return trace;
+}
+
+void Brain::noteSeeds(const WordList& seeds, const char* origin) {
+  if (!tracing_) return;
+  trace_.seeds.clear();
+  for (const Str& seed : seeds) trace_.seeds.pushBack(seed);
+  trace_.seedOrigin = seeds.empty() ? Str() : Str(origin);
+}
+
 bool Brain::isBanned(const Str& answer) const {
   // Case-blind, so a ban also catches a remembered statement, which the
   // knowledge store gives back in lower case.
@@ -68,6 +92,7 @@ Str Brain::finish(const Str& answer) {
 
 Str Brain::respond(Str line) {
   line = withoutTrailingBlanks(std::move(line));
+  if (tracing_) trace_ = AnswerTrace();
   const Str typed = line;  // arithmetic sees the line without the added mark
 
   // 1. Terminal mark.
@@ -84,7 +109,7 @@ Str Brain::respond(Str line) {
   } else {
     userName_ = facts_.userName();
     const Str upperName = userName_.upper();
-    if (upperName != "USER" && !names_.has(upperName)) names_.add(upperName);
+    if (learning_ && upperName != "USER" && !names_.has(upperName)) names_.add(upperName);
   }
 
   // 4-6. The name dialogue at the start of a chat.
@@ -123,9 +148,9 @@ Str Brain::respond(Str line) {
   // the question stays open for the next line.
   ++turn_;
   const bool questionStaysOpen = !headless_ && profileQuestionPending_ && isTeachingCommand(line);
-  if (!headless_ && profileQuestionPending_ && !questionStaysOpen) facts_.takeAnswer(line);
+  if (!headless_ && profileQuestionPending_ && !questionStaysOpen && learning_) facts_.takeAnswer(line);
   // 8. Feedback on a remembered answer.
-  if (feedbackExpected_) knowledge_.feedback(words);
+  if (feedbackExpected_ && learning_) knowledge_.feedback(words);
   // 9.
   profileQuestionPending_ = questionStaysOpen;
   feedbackExpected_ = false;
@@ -133,7 +158,7 @@ Str Brain::respond(Str line) {
   // 10-11. Normalise and learn the sentence's grammar.
   WordList classes;
   normalise(words, classes);
-  grammar_.learn(words);
+  if (learning_) grammar_.learn(words);
 
   Str answer = kNoResponse;
   lastAnswerSource_ = AnswerSource::kNone;
@@ -158,6 +183,7 @@ Str Brain::respond(Str line) {
         }
       }
       if (!isBanned(answer)) break;
+      noteSkipped(answer);
       if (attempt == 2) {
         answer = kNoResponse;
         feedbackExpected_ = false;
@@ -165,24 +191,27 @@ Str Brain::respond(Str line) {
     }
   } else {
     // 15. Statements are remembered, then the rules answer.
-    knowledge_.learn(words);
+    if (learning_) knowledge_.learn(words);
     for (int attempt = 0; attempt < 3; ++attempt) {
       answer = respondByRules(words, classes);
       if (!isBanned(answer)) break;
+      noteSkipped(answer);
       if (attempt == 2) answer = kNoResponse;
     }
     lastAnswerSource_ = AnswerSource::kRules;
   }
   if (answer == kNoResponse) lastAnswerSource_ = AnswerSource::kNone;
 
-  // 16. Profile fallback; a question the user banned is not asked again.
-  if (answer == kNoResponse && facts_.currentKnownCount() < 5) {
+  // 16. Profile fallback; a question the user banned is not asked again, and
+  // a Brain that does not learn cannot take the answer, so it does not ask.
+  if (answer == kNoResponse && learning_ && facts_.currentKnownCount() < 5) {
     const Str question = facts_.nextQuestion();
     if (!isBanned(question) && !isBanned(substituteVariables(question))) {
       profileQuestionPending_ = true;
       lastAnswerSource_ = AnswerSource::kProfileQuestion;
       return finish(question);
     }
+    noteSkipped(question);
   }
   // 17. Generation fallback: now and then a remark about the user, else a
   // sentence of the bot's own, seeded by what the user once answered.
@@ -192,12 +221,15 @@ Str Brain::respond(Str line) {
       return finish(facts_.tellFact());
     }
     WordList seeds = grammar_.bestResponse(WordList(line));
+    noteSeeds(seeds, "what a user once answered to a line like this");
     if (seeds.empty() && !recentNouns_.empty()) {
       seeds.append(recentNouns_.popFront());
+      noteSeeds(seeds, "a noun mentioned earlier");
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
       answer = grammar_.generate(seeds).join();
       if (!isBanned(answer)) break;
+      if (attempt < 2) noteSkipped(answer);
     }
     lastAnswerSource_ = AnswerSource::kGenerated;
   }
