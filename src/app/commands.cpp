@@ -182,8 +182,8 @@ constexpr const char* kMindUnpackHelp =
 constexpr const char* kMindDiffHelp =
     "Usage: vesko mind diff [--json] A B\n"
     "Compare the minds A and B bank by bank: remembered statements, people, nouns,\n"
-    "names, filler words, bad answers, word groups, templates (shown by the first\n"
-    "word of each group), answer pairs and attributes. For each bank that differs,\n"
+    "names, filler words, bad answers, word groups, templates (as the numbers of\n"
+    "their groups), answer pairs and attributes. For each bank that differs,\n"
     "how many items B holds that A lacks (+) and the reverse (-), with the first ten\n"
     "of each. Both minds are loaded from copies; neither changes.\n"
     "  --json   the same as one JSON object, every bank listed\n"

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <sstream>
 #include <system_error>
+#include <string_view>
 #include <unordered_map>
 
 #include "app/working_folder.h"
@@ -59,30 +60,24 @@ Items listed(const StrList& list) {
   return items;
 }
 
+// A group by its number and words, a template by its groups' numbers, as the
+// banks hold them: numbers stay with a group while a mind learns, so a group
+// that gained a word shows as the same number with the old and new words.
 Items groups(Brain& brain) {
   Items items;
   for (const GrammarModel::GroupInfo& group : brain.grammar().groups()) {
-    std::string text;
-    for (const Str& word : group.words) text += (text.empty() ? "" : " ") + word.std();
+    std::string text = "group " + std::to_string(group.id) + ":";
+    for (const Str& word : group.words) text += " " + word.std();
     items.push_back(text);
   }
   return items;
 }
 
-// A template is shown by the first word of each of its groups, so it reads
-// like a sentence of that shape and compares across minds whose group
-// numbers differ.
 Items templates(Brain& brain) {
-  std::unordered_map<std::int32_t, std::string> firstWord;
-  for (const GrammarModel::GroupInfo& group : brain.grammar().groups())
-    firstWord[group.id] = group.words.empty() ? std::string("?") : group.words.front().std();
   Items items;
   for (const std::vector<std::int32_t>& shape : brain.grammar().templates()) {
-    std::string text;
-    for (const std::int32_t id : shape) {
-      const auto found = firstWord.find(id);
-      text += (text.empty() ? "" : " ") + (found == firstWord.end() ? std::string("?") : found->second);
-    }
+    std::string text = "groups";
+    for (const std::int32_t id : shape) text += " " + std::to_string(id);
     items.push_back(text);
   }
   return items;
