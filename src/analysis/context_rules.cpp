@@ -138,11 +138,11 @@ Str Brain::respondByRules(const WordList& words, const WordList& classes) {
   std::int32_t picked = 0;
   const Str answer = chooseRuleAnswer(candidates, *random_, grammar_, &picked);
   if (candidates.empty()) return answer;
-  // Candidates stand in reverse file order: the last one is the first response line.
+  // Candidates stand in reverse file order: the last one is the first response.
   trace_.ruleBank = path;
   trace_.defaultBank = identicalDefaultBank(path);
   trace_.blockLine = match.blockLine;
-  trace_.responseLine = match.responseHeaderLine + candidates.count() - picked;
+  trace_.responseLine = match.responseLines[static_cast<std::size_t>(candidates.count() - 1 - picked)];
   trace_.seeds.clear();
   WordList chosen(candidates.at(picked));
   if (!chosen.empty() && chosen.wordAt(0) != "@@T")

@@ -22,11 +22,11 @@ inline constexpr const char* kResponseHeader = "###RESPONSE###";
 inline constexpr std::int32_t kFirstSilentBlock = 5000;
 
 // Where the winning rule of a line stands in its bank file (lines counted
-// from 1): the context header of the block that matched, and the response
-// header whose lines follow it in file order.
+// from 1): the context header of the block that matched, and its responses
+// in file order.
 struct RuleMatch {
   std::int32_t blockLine = 0;
-  std::int32_t responseHeaderLine = 0;
+  std::vector<std::int32_t> responseLines;
 };
 
 class RuleBank {
@@ -76,7 +76,7 @@ class RuleBank {
   // ends every scan reaching it.
   std::vector<Block> blocks_;
   std::vector<std::vector<Str>> responseSets_;
-  std::vector<std::int32_t> responseHeaderLines_;  // per response set, counted from 1
+  std::vector<std::vector<std::int32_t>> responseLines_;  // file lines of each set's responses
   std::vector<FirstPatternIndex> index_;
 };
 

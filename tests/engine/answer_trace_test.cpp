@@ -12,11 +12,12 @@
 namespace vesko {
 namespace {
 
-// Two blocks before the one that answers, and three responses, so block and
-// response lines both have to be counted right.
+// Two blocks before the one that answers, three responses, and blank lines
+// (which the rule reader skips), so file lines have to be counted right.
 const char* kContext =
-    "###CONTEXT###\nCATS\n0\n###RESPONSE###\n@@T cats are fine\n"
-    "###CONTEXT###\nBIRDS\n0\n###CONTEXT###\nDOGS\n0\n###RESPONSE###\n@@T first dog\n@@T second dog\n@@T third dog\n";
+    "###CONTEXT###\nCATS\n0\n###RESPONSE###\n@@T cats are fine\n\n\n"
+    "###CONTEXT###\nBIRDS\n0\n###CONTEXT###\nDOGS\n0\n  \n###RESPONSE###\n@@T first dog\n\n@@T second dog\n"
+    "@@T third dog\n";
 
 std::vector<std::string> fileLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -44,11 +45,11 @@ TEST(AnswerTrace, RuleAnswerNamesTheBankTheBlockAndTheResponseLine) {
     const AnswerTrace trace = brain->lastAnswerTrace();
     ASSERT_EQ(trace.source, AnswerSource::kRules);
     EXPECT_EQ(trace.ruleBank, folder.path("context.mbk"));
-    EXPECT_EQ(trace.blockLine, 9);  // the DOGS block's header
+    EXPECT_EQ(trace.blockLine, 11);  // the DOGS block's header
     ASSERT_GE(trace.responseLine, 1);
     ASSERT_LE(trace.responseLine, static_cast<std::int32_t>(lines.size()));
     EXPECT_EQ(lines[static_cast<std::size_t>(trace.responseLine - 1)], "@@T " + answer.std());
-    EXPECT_NE(describeTrace(trace).find(folder.path("context.mbk").std() + ":9"), std::string::npos);
+    EXPECT_NE(describeTrace(trace).find(folder.path("context.mbk").std() + ":11,"), std::string::npos);
   }
 }
 
