@@ -31,7 +31,7 @@ struct DefaultMind {
   DefaultMind() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vesko-respond-XXXXXX").string();
     folder = ::mkdtemp(pattern.data());
-    app::layOutWorkingFolder(folder.string() + "/", app::embeddedDistribution());
+    app::layOutWorkingFolder(folder.string() + "/", embeddedDistribution());
   }
   ~DefaultMind() {
     std::error_code ignored;
