@@ -32,5 +32,5 @@ seconds=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.3f", b - a 
 printf 'minds: %s and %s bytes\n' "$(stat -c %s "$home/a.mnd")" "$(stat -c %s "$home/vesko.mnd")"
 verdict=$(awk -v s="$seconds" 'BEGIN { print (s < 1 ? "ok" : "MISSED") }')
 printf '%-34s %10.3f s   (target under 1 s) %s\n' "mind diff, wall time" "$seconds" "$verdict"
-printf '%-34s %10.1f MB\n' "mind diff, peak resident memory" "$(awk -v k="$(cat "$home/peak")" 'BEGIN { print k / 1024 }')"
+printf '%-34s %10.1f MB\n' "mind diff, peak resident memory" "$(awk -v k="$(tail -n 1 "$home/peak")" 'BEGIN { print k / 1024 }')"
 head -n 3 "$home/diff.txt"

@@ -18,24 +18,12 @@ constexpr const char* kNoResponse = "%NORESPONSE%";
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The default bank a mind's rule bank was copied from ("context.mbk" ->
-// "context.x" beside it), when the two still hold the same bytes; else "".
-// Read only while tracing, so its cost never touches an ordinary answer.
-Str identicalDefaultBank(const Str& path) {
-  if (!path.endsWith(".mbk")) return Str();
-  const std::filesystem::path bank(path.std());
-  std::filesystem::path twin = bank;
-  twin.replace_extension(".x");
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(bank, error);
-  if (error) return Str();
-  const std::uintmax_t twinSize = std::filesystem::file_size(twin, error);
-  if (error || size != twinSize) return Str();
-  std::ifstream a(bank, std::ios::binary);
-  std::ifstream b(twin, std::ios::binary);
-  const std::string left{std::istreambuf_iterator<char>(a), std::istreambuf_iterator<char>()};
-  const std::string right{std::istreambuf_iterator<char>(b), std::istreambuf_iterator<char>()};
-  return a && b && left == right ? Str(twin.filename().string()) : Str();
+bool sameBytes(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::ifstream left(a, std::ios::binary);
+  std::ifstream right(b, std::ios::binary);
+  const std::string x{std::istreambuf_iterator<char>(left), std::istreambuf_iterator<char>()};
+  const std::string y{std::istreambuf_iterator<char>(right), std::istreambuf_iterator<char>()};
+  return left && right && x == y;
 }
 
 }  // namespace
@@ -45,6 +33,11 @@ struct RuleBankCache::Impl {
     std::uintmax_t size = 0;
     std::filesystem::file_time_type modified;
     RuleBank bank;
+    // The default twin's verdict, kept while the twin's size and time stand.
+    bool twinChecked = false;
+    std::uintmax_t twinSize = 0;
+    std::filesystem::file_time_type twinModified;
+    Str twin;
   };
   std::unordered_map<std::string, Entry> entries;
   RuleBank none;
@@ -75,10 +68,33 @@ const RuleBank& RuleBankCache::bank(const Str& path) {
     impl_->entries.erase(path.std());
     return impl_->none;
   }
-  Impl::Entry entry{size, modified, RuleBank::parse(in)};
+  Impl::Entry entry;
+  entry.size = size;
+  entry.modified = modified;
+  entry.bank = RuleBank::parse(in);
   auto [stored, added] = impl_->entries.insert_or_assign(path.std(), std::move(entry));
   (void)added;
   return stored->second.bank;
+}
+
+Str RuleBankCache::identicalDefaultBank(const Str& path) {
+  namespace fs = std::filesystem;
+  auto it = impl_->entries.find(path.std());
+  if (!path.endsWith(".mbk") || it == impl_->entries.end()) return Str();
+  Impl::Entry& entry = it->second;
+  fs::path twin(path.std());
+  twin.replace_extension(".x");
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(twin, error);
+  const fs::file_time_type modified = error ? fs::file_time_type() : fs::last_write_time(twin, error);
+  if (error) return Str();
+  if (!entry.twinChecked || entry.twinSize != size || entry.twinModified != modified) {
+    entry.twinChecked = true;
+    entry.twinSize = size;
+    entry.twinModified = modified;
+    entry.twin = size == entry.size && sameBytes(fs::path(path.std()), twin) ? Str(twin.filename().string()) : Str();
+  }
+  return entry.twin;
 }
 
 Str expandResponse(const Str& line, const WordList& words, std::int32_t start) {
@@ -140,7 +156,7 @@ Str Brain::respondByRules(const WordList& words, const WordList& classes) {
   if (candidates.empty()) return answer;
   // Candidates stand in reverse file order: the last one is the first response.
   trace_.ruleBank = path;
-  trace_.defaultBank = identicalDefaultBank(path);
+  trace_.defaultBank = ruleBanks_.identicalDefaultBank(path);
   trace_.blockLine = match.blockLine;
   trace_.responseLine = match.responseLines[static_cast<std::size_t>(candidates.count() - 1 - picked)];
   trace_.seeds.clear();

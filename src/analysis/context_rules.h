@@ -26,6 +26,10 @@ class RuleBankCache {
   // The bank at `path` as the file now stands: parsed again when its size or
   // modification time changed. A missing or unreadable file answers nothing.
   const RuleBank& bank(const Str& path);
+  // The name of the default bank ("context.x") beside the bank at `path`
+  // ("context.mbk") when both hold the same bytes, else empty; remembered
+  // until either file changes.
+  Str identicalDefaultBank(const Str& path);
 
  private:
   struct Impl;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <ostream>
 #include <sstream>
 #include <system_error>
@@ -247,10 +248,15 @@ int runMindDiff(const GlobalOptions& options, const std::string& a, const std::s
   const std::string pathB = absolutePath(b);
   ScratchFolder scratchA;
   ScratchFolder scratchB;
-  const auto brainA = loadCopy(options, pathA, scratchA, err);
-  if (!brainA) return 2;
-  const auto brainB = loadCopy(options, pathB, scratchB, err);
-  if (!brainB) return 2;
+  // The two minds load side by side (each Brain is on its own); messages are
+  // collected apart and told in order.
+  std::ostringstream errA;
+  std::ostringstream errB;
+  auto loadingB = std::async(std::launch::async, [&] { return loadCopy(options, pathB, scratchB, errB); });
+  const auto brainA = loadCopy(options, pathA, scratchA, errA);
+  const auto brainB = loadingB.get();
+  err << errA.str() << errB.str();
+  if (!brainA || !brainB) return 2;
   const std::vector<BankDifference> differences = compareMinds(*brainA, *brainB);
   bool same = true;
   for (const BankDifference& d : differences) same = same && d.onlyInA == 0 && d.onlyInB == 0;
