@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <unordered_map>
@@ -17,6 +18,14 @@ constexpr const char* kNoResponse = "%NORESPONSE%";
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool sameBytes(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::ifstream left(a, std::ios::binary);
+  std::ifstream right(b, std::ios::binary);
+  const std::string x{std::istreambuf_iterator<char>(left), std::istreambuf_iterator<char>()};
+  const std::string y{std::istreambuf_iterator<char>(right), std::istreambuf_iterator<char>()};
+  return left && right && x == y;
+}
+
 }  // namespace
 
 struct RuleBankCache::Impl {
@@ -24,6 +33,11 @@ struct RuleBankCache::Impl {
     std::uintmax_t size = 0;
     std::filesystem::file_time_type modified;
     RuleBank bank;
+    // The default twin's verdict, kept while the twin's size and time stand.
+    bool twinChecked = false;
+    std::uintmax_t twinSize = 0;
+    std::filesystem::file_time_type twinModified;
+    Str twin;
   };
   std::unordered_map<std::string, Entry> entries;
   RuleBank none;
@@ -54,10 +68,33 @@ const RuleBank& RuleBankCache::bank(const Str& path) {
     impl_->entries.erase(path.std());
     return impl_->none;
   }
-  Impl::Entry entry{size, modified, RuleBank::parse(in)};
+  Impl::Entry entry;
+  entry.size = size;
+  entry.modified = modified;
+  entry.bank = RuleBank::parse(in);
   auto [stored, added] = impl_->entries.insert_or_assign(path.std(), std::move(entry));
   (void)added;
   return stored->second.bank;
+}
+
+Str RuleBankCache::identicalDefaultBank(const Str& path) {
+  namespace fs = std::filesystem;
+  auto it = impl_->entries.find(path.std());
+  if (!path.endsWith(".mbk") || it == impl_->entries.end()) return Str();
+  Impl::Entry& entry = it->second;
+  fs::path twin(path.std());
+  twin.replace_extension(".x");
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(twin, error);
+  const fs::file_time_type modified = error ? fs::file_time_type() : fs::last_write_time(twin, error);
+  if (error) return Str();
+  if (!entry.twinChecked || entry.twinSize != size || entry.twinModified != modified) {
+    entry.twinChecked = true;
+    entry.twinSize = size;
+    entry.twinModified = modified;
+    entry.twin = size == entry.size && sameBytes(fs::path(path.std()), twin) ? Str(twin.filename().string()) : Str();
+  }
+  return entry.twin;
 }
 
 Str expandResponse(const Str& line, const WordList& words, std::int32_t start) {
@@ -91,9 +128,10 @@ Str expandResponse(const Str& line, const WordList& words, std::int32_t start) {
   return out.join();
 }
 
-Str chooseRuleAnswer(const StrList& candidates, RandomSource& random, GrammarModel& grammar) {
+Str chooseRuleAnswer(const StrList& candidates, RandomSource& random, GrammarModel& grammar, std::int32_t* picked) {
   if (candidates.empty()) return kNoResponse;
   const auto pick = random.draw() % static_cast<std::uint32_t>(candidates.count());
+  if (picked != nullptr) *picked = static_cast<std::int32_t>(pick);
   WordList answer(candidates.at(static_cast<int>(pick)));
   if (!answer.empty() && answer.wordAt(0) == "@@T") {
     answer.removeAt(0);
@@ -109,7 +147,24 @@ Str Brain::respondByRules(const WordList& words, const WordList& classes) {
   const WordList prepared = words.stripped().upperCased();
   if (prepared.empty()) return kNoResponse;
   const Str& path = bankPath(prepared.isQuestion() ? Bank::kContext2 : Bank::kContext);
-  return chooseRuleAnswer(ruleBanks_.bank(path).candidates(prepared, classes), *random_, grammar_);
+  if (!tracing_) return chooseRuleAnswer(ruleBanks_.bank(path).candidates(prepared, classes), *random_, grammar_);
+
+  RuleMatch match;
+  const StrList candidates = ruleBanks_.bank(path).candidates(prepared, classes, &match);
+  std::int32_t picked = 0;
+  const Str answer = chooseRuleAnswer(candidates, *random_, grammar_, &picked);
+  if (candidates.empty()) return answer;
+  // Candidates stand in reverse file order: the last one is the first response.
+  trace_.ruleBank = path;
+  trace_.defaultBank = ruleBanks_.identicalDefaultBank(path);
+  trace_.blockLine = match.blockLine;
+  trace_.responseLine = match.responseLines[static_cast<std::size_t>(candidates.count() - 1 - picked)];
+  trace_.seeds.clear();
+  WordList chosen(candidates.at(picked));
+  if (!chosen.empty() && chosen.wordAt(0) != "@@T")
+    for (const Str& word : chosen) trace_.seeds.pushBack(word);
+  trace_.templateGroups = grammar_.lastTemplate();
+  return answer;
 }
 
 std::int32_t Brain::ruleCount(Bank bank) { return ruleBanks_.bank(bankPath(bank)).reachableBlocks(); }

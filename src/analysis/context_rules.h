@@ -26,6 +26,10 @@ class RuleBankCache {
   // The bank at `path` as the file now stands: parsed again when its size or
   // modification time changed. A missing or unreadable file answers nothing.
   const RuleBank& bank(const Str& path);
+  // The name of the default bank ("context.x") beside the bank at `path`
+  // ("context.mbk") when both hold the same bytes, else empty; remembered
+  // until either file changes.
+  Str identicalDefaultBank(const Str& path);
 
  private:
   struct Impl;
@@ -40,6 +44,8 @@ Str expandResponse(const Str& line, const WordList& words, std::int32_t start);
 // their count, counted from the front); "@@T" gives the rest of the line as
 // it stands, anything else is handed to `grammar` as topic words.
 // "%NORESPONSE%" when there is no candidate or the grammar has no sentence.
-Str chooseRuleAnswer(const StrList& candidates, RandomSource& random, GrammarModel& grammar);
+// With `picked`, also which candidate was drawn (counted from the front).
+Str chooseRuleAnswer(const StrList& candidates, RandomSource& random, GrammarModel& grammar,
+                     std::int32_t* picked = nullptr);
 
 }  // namespace vesko

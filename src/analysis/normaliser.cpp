@@ -164,7 +164,7 @@ void Brain::normalise(WordList& words, WordList& classes) {
           break;
         }
         classes.setWordAt(j, kStuffing);
-        if (!stuffing_.has(before)) stuffing_.add(before);
+        if (learning_ && !stuffing_.has(before)) stuffing_.add(before);
       }
     } else if (stuffing_.has(w)) {
       classes.setWordAt(i, kStuffing);
@@ -184,7 +184,7 @@ void Brain::normalise(WordList& words, WordList& classes) {
       continue;
     }
     classes.setWordAt(j, kNoun);
-    if (!nouns_.has(word(j))) nouns_.add(word(j).upper());
+    if (learning_ && !nouns_.has(word(j))) nouns_.add(word(j).upper());
     // Resume right behind the noun, so a marker standing there (the A of
     // GIVE THE DOG A BONE) starts a noun phrase of its own.
     i = j + 1;

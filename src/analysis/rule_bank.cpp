@@ -14,13 +14,22 @@ namespace {
 // included. That the stream fails right after such a line changes nothing: in
 // every state of the scan, a failed stream after the last line and a read
 // past it that finds nothing end the scan alike.
-std::vector<Str> readBankLines(std::istream& in) {
+// The line reader skips blank lines and leading blanks; `numbers` gets the
+// file line (from 1) each line read starts on, for traces and messages.
+std::vector<Str> readBankLines(std::istream& in, std::vector<std::int32_t>& numbers) {
   std::vector<Str> lines;
   Str line;
+  std::int32_t number = 1;
   while (in.good()) {
+    // Skipping here what readLine would skip anyway keeps count of the line ends.
+    for (int c = in.peek(); c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; c = in.peek()) {
+      if (c == '\n') ++number;
+      in.get();
+    }
     readLine(in, line);
     if (in.fail() && line.empty()) break;
     lines.push_back(line);
+    numbers.push_back(number++);
   }
   return lines;
 }
@@ -60,7 +69,8 @@ const Str& wordAtPosition(const WordList& list, std::int64_t position) {
 }  // namespace
 
 RuleBank RuleBank::parse(std::istream& in) {
-  const std::vector<Str> lines = readBankLines(in);
+  std::vector<std::int32_t> numbers;
+  const std::vector<Str> lines = readBankLines(in, numbers);
   const std::size_t end = lines.size();
   RuleBank rules;
   // A file that does not open with a context header ends every scan at once.
@@ -69,7 +79,12 @@ RuleBank RuleBank::parse(std::istream& in) {
   std::map<std::size_t, std::int32_t> responseSetAt;  // response header line -> set
   auto responseSet = [&](std::size_t header) {
     auto [it, added] = responseSetAt.try_emplace(header, static_cast<std::int32_t>(rules.responseSets_.size()));
-    if (added) rules.responseSets_.push_back(collectResponses(lines, header));
+    if (added) {
+      rules.responseSets_.push_back(collectResponses(lines, header));
+      // The file lines of the responses; past the end for a set without a header.
+      std::vector<std::int32_t>& at = rules.responseLines_.emplace_back();
+      for (std::size_t i = header + 1; i <= header + rules.responseSets_.back().size(); ++i) at.push_back(numbers[i]);
+    }
     return it->second;
   };
 
@@ -81,6 +96,7 @@ RuleBank RuleBank::parse(std::istream& in) {
     if (static_cast<std::int64_t>(rules.blocks_.size()) + 1 >= kFirstSilentBlock) break;
 
     Block block;
+    block.line = numbers[header];
     // A header as the first pattern ends the scan; so does the end of the
     // file anywhere before a block's closing header.
     std::size_t i = header + 1;
@@ -136,7 +152,7 @@ bool RuleBank::matchesFrom(const Block& block, std::size_t first, const WordList
   return true;
 }
 
-StrList RuleBank::candidates(const WordList& prepared, const WordList& classes) const {
+StrList RuleBank::candidates(const WordList& prepared, const WordList& classes, RuleMatch* match) const {
   StrList out;
   // The best block so far (as an index into blocks_) and its start position.
   std::size_t best = blocks_.size();
@@ -180,6 +196,10 @@ StrList RuleBank::candidates(const WordList& prepared, const WordList& classes) 
     }
   }
   if (bestStart < 0) return out;
+  if (match != nullptr) {
+    match->blockLine = blocks_[best].line;
+    match->responseLines = responseLines_[static_cast<std::size_t>(blocks_[best].responses)];
+  }
   for (const Str& line : responseSets_[static_cast<std::size_t>(blocks_[best].responses)])
     out.pushFront(expandResponse(line, prepared, static_cast<std::int32_t>(bestStart)));
   return out;

@@ -21,6 +21,14 @@ inline constexpr const char* kResponseHeader = "###RESPONSE###";
 // Context blocks numbered this high or higher never answer.
 inline constexpr std::int32_t kFirstSilentBlock = 5000;
 
+// Where the winning rule of a line stands in its bank file (lines counted
+// from 1): the context header of the block that matched, and its responses
+// in file order.
+struct RuleMatch {
+  std::int32_t blockLine = 0;
+  std::vector<std::int32_t> responseLines;
+};
+
 class RuleBank {
  public:
   // An empty bank answers nothing (a missing or unreadable file).
@@ -32,7 +40,8 @@ class RuleBank {
   // the smallest start position at which it wins and put at the front (so in
   // reverse order of the file). `prepared` holds the words without
   // punctuation, in upper case; `classes` their word classes.
-  StrList candidates(const WordList& prepared, const WordList& classes) const;
+  // With `match`, also where the winning rule stands (left alone when none wins).
+  StrList candidates(const WordList& prepared, const WordList& classes, RuleMatch* match = nullptr) const;
 
   // Context blocks that some scan can reach (numbered 1 to this).
   std::int32_t reachableBlocks() const { return static_cast<std::int32_t>(blocks_.size()); }
@@ -49,6 +58,7 @@ class RuleBank {
     // here ends without an answer (a bad offset, a header right after the
     // context header, the end of the file).
     std::int32_t responses = -1;
+    std::int32_t line = 0;  // of its context header, counted from 1
   };
   // The blocks whose first pattern is a given text at a given offset,
   // ascending by block index.
@@ -66,6 +76,7 @@ class RuleBank {
   // ends every scan reaching it.
   std::vector<Block> blocks_;
   std::vector<std::vector<Str>> responseSets_;
+  std::vector<std::vector<std::int32_t>> responseLines_;  // file lines of each set's responses
   std::vector<FirstPatternIndex> index_;
 };
 

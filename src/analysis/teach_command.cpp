@@ -42,14 +42,14 @@ bool Brain::teachCommand(const Str& line, Str& answer) {
   switch (teachingCommandOf(line)) {
     case TeachingCommand::kBanLastAnswer:
       // Before the bot has said anything there is nothing to ban.
-      if (!unfitForBadBank(lastAnswer_)) badAnswers_.pushBack(lastAnswer_.upper());
+      if (learning_ && !unfitForBadBank(lastAnswer_)) badAnswers_.pushBack(lastAnswer_.upper());
       answer = "ok, i'll try!";
       return true;
     case TeachingCommand::kTellAbout:
       answer = knowledge_.tellAbout(WordList(topicOf(prepared)));
       return true;
     case TeachingCommand::kNotANoun:
-      nouns_.remove(WordList(prepared).wordAt(0));
+      if (learning_) nouns_.remove(WordList(prepared).wordAt(0));
       answer = "i'll take your word on that";
       return true;
     case TeachingCommand::kNone:

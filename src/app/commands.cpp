@@ -9,6 +9,7 @@
 
 #include "app/headless.h"
 #include "app/message_file.h"
+#include "app/mind_diff.h"
 #include "app/mind_tools.h"
 #include "app/options.h"
 #include "app/pipe_mode.h"
@@ -60,6 +61,7 @@ constexpr const char* kMainHelp =
     "  mind info MIND            show what a mind file holds\n"
     "  mind unpack MIND DIR      write a mind's banks into DIR\n"
     "  mind pack DIR MIND        pack the banks (*.mbk) of DIR into MIND\n"
+    "  mind diff A B             what two minds hold differently, bank by bank\n"
     "\n";
 
 constexpr const char* kMainFooter = "\n'vesko COMMAND --help' tells more about a command.\n";
@@ -85,8 +87,15 @@ int usageError(std::ostream& err, const std::string& problem, const std::string&
   return kExitUsage;
 }
 
+// --trace and --no-learn, shared by chat and pipe.
+void takeAnswerOptions(Invocation& call) {
+  call.global.answering.trace = call.parsed.has("trace");
+  call.global.answering.learn = !call.parsed.has("no-learn");
+}
+
 int runChat(Invocation& call) {
   if (!call.parsed.operands.empty()) return usageError(call.err, "chat takes no operands", "chat");
+  takeAnswerOptions(call);
   return runTerminalChat(call.global, detectConsole(), call.out, call.err);
 }
 
@@ -99,7 +108,11 @@ int runPipeCommand(Invocation& call) {
     const auto count = parseCount(*every, std::numeric_limits<unsigned long long>::max());
     if (!count) return usageError(call.err, "--save-every needs a whole number, not '" + *every + "'", "pipe");
     pipe.saveEvery = *count;
+    if (call.parsed.has("no-learn"))
+      return usageError(call.err, "--save-every cannot be used with --no-learn: a bot that learns nothing saves nothing",
+                        "pipe");
   }
+  takeAnswerOptions(call);
   return runPipe(call.global, pipe, call.out, call.err);
 }
 
@@ -166,6 +179,15 @@ constexpr const char* kMindUnpackHelp =
     "Usage: vesko mind unpack MIND DIR\n"
     "Write the banks of MIND as files into DIR (made when missing), replacing\n"
     "bank files of the same names. A damaged mind is refused and nothing is written.\n";
+constexpr const char* kMindDiffHelp =
+    "Usage: vesko mind diff [--json] A B\n"
+    "Compare the minds A and B bank by bank: remembered statements, people, nouns,\n"
+    "names, filler words, bad answers, word groups, templates (as the numbers of\n"
+    "their groups), answer pairs and attributes. For each bank that differs,\n"
+    "how many items B holds that A lacks (+) and the reverse (-), with the first ten\n"
+    "of each. Both minds are loaded from copies; neither changes.\n"
+    "  --json   the same as one JSON object, every bank listed\n"
+    "Exit status: 0 when the minds hold the same, 1 when they differ, 2 on an error.\n";
 constexpr const char* kMindPackHelp =
     "Usage: vesko mind pack DIR MIND\n"
     "Pack every bank file (*.mbk) of DIR into the mind file MIND, replacing it.\n"
@@ -173,13 +195,16 @@ constexpr const char* kMindPackHelp =
 
 int runMindCommand(Invocation& call) {
   const auto& operands = call.parsed.operands;
-  if (operands.empty()) return usageError(call.err, "mind needs a subcommand: info, unpack or pack", "mind");
+  if (operands.empty()) return usageError(call.err, "mind needs a subcommand: info, unpack, pack or diff", "mind");
   const std::string& sub = operands[0];
   const char* help = sub == "info"     ? kMindInfoHelp
                      : sub == "unpack" ? kMindUnpackHelp
                      : sub == "pack"   ? kMindPackHelp
+                     : sub == "diff"   ? kMindDiffHelp
                                        : nullptr;
   if (help == nullptr) return usageError(call.err, "unknown mind subcommand '" + sub + "'", "mind");
+  if (call.parsed.has("json") && sub != "diff")
+    return usageError(call.err, "--json works only with 'mind diff'", "mind " + sub);
   if (call.parsed.has("help")) {
     call.out << help << "\n" << kGlobalHelp;
     return kExitOk;
@@ -189,6 +214,8 @@ int runMindCommand(Invocation& call) {
     return runMindInfo(call.global, operands[1], call.out, call.err);
   }
   if (operands.size() != 3) return usageError(call.err, "mind " + sub + " needs two operands", "mind " + sub);
+  if (sub == "diff")
+    return runMindDiff(call.global, operands[1], operands[2], call.parsed.has("json"), call.out, call.err);
   if (sub == "unpack") return runMindUnpack(operands[1], operands[2], call.out, call.err);
   return runMindPack(operands[1], operands[2], call.out, call.err);
 }
@@ -201,18 +228,26 @@ const std::vector<Command>& commands() {
        "at once. \"bye\", end of input (Ctrl-D), Ctrl-C or SIGTERM end the chat;\n"
        "the mind is then saved and config.dat written. On a terminal lines can be\n"
        "edited and recalled; labels are coloured unless NO_COLOR is set. Through a\n"
-       "pipe only the bot's lines are printed.\n",
-       {},
+       "pipe only the bot's lines are printed.\n"
+       "  --trace      after each answer, say on standard error which stage gave it\n"
+       "               and where from (a rule's FILE:LINE, a remembered sentence's\n"
+       "               number, a generated sentence's seeds and template)\n"
+       "  --no-learn   answer as usual but learn nothing: the mind file stays as it was\n",
+       {{"trace", 0, false}, {"no-learn", 0, false}},
        runChat},
       {"pipe",
-       "Usage: vesko pipe [--user NAME] [--save-every N] [OPTION]...\n"
+       "Usage: vesko pipe [--user NAME] [--save-every N | --no-learn] [--trace] [OPTION]...\n"
        "Answer each line of standard input with one line on standard output,\n"
        "flushed, in order, until end of input, SIGTERM or Ctrl-C; then save the mind.\n"
        "  --user NAME      talk to NAME: no greeting, exactly one answer per line;\n"
        "                   without it the first line is the bot's greeting and\n"
        "                   the bot asks for the user's name\n"
-       "  --save-every N   save the mind every N lines (default 50; 0: only at the end)\n",
-       {{"user", 0, true}, {"save-every", 0, true}},
+       "  --save-every N   save the mind every N lines (default 50; 0: only at the end)\n"
+       "  --trace          after each answer, one line on standard error: which stage\n"
+       "                   answered and where from (see 'vesko chat --help')\n"
+       "  --no-learn       answer as usual but learn nothing; the mind file is left\n"
+       "                   byte for byte as it was (for a bot open to strangers)\n",
+       {{"user", 0, true}, {"save-every", 0, true}, {"trace", 0, false}, {"no-learn", 0, false}},
        runPipeCommand},
       {"teach",
        "Usage: vesko teach FILE... [OPTION]...\n"
@@ -253,8 +288,9 @@ const std::vector<Command>& commands() {
        "Usage: vesko mind info MIND\n"
        "       vesko mind unpack MIND DIR\n"
        "       vesko mind pack DIR MIND\n"
-       "Look into mind files and take them apart or put them together.\n",
-       {},
+       "       vesko mind diff [--json] A B\n"
+       "Look into mind files, compare them, and take them apart or put them together.\n",
+       {{"json", 0, false}},
        runMindCommand},
   };
   return table;

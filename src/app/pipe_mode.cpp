@@ -19,7 +19,10 @@ int runPipe(const GlobalOptions& options, const PipeOptions& pipe, std::ostream&
   auto brain = openMind(workspace->folder(), mindFile, headless, pipe.user.value_or(std::string()), options, true, err);
   if (!brain) return 1;
 
-  auto say = [&](const Str& answer) { out << flattenLine(answer.std()) << std::endl; };
+  auto say = [&](const Str& answer) {
+    out << flattenLine(answer.std()) << std::endl;
+    printTrace(err, *brain);
+  };
   if (!headless) say(brain->respond(Str("START_VESKO")));
   auto input = descriptorInput(STDIN_FILENO);
   std::string line;

@@ -10,6 +10,10 @@ namespace vesko::app {
 
 void complain(std::ostream& err, const std::string& message) { err << "vesko: " << message << std::endl; }
 
+void printTrace(std::ostream& err, const Brain& brain) {
+  if (brain.tracing()) err << "trace: " << describeTrace(brain.lastAnswerTrace()) << std::endl;
+}
+
 std::unique_ptr<Workspace> Workspace::open(const GlobalOptions& options, std::ostream& err) {
   const FolderChoice choice =
       chooseWorkingFolder(options.home, FolderUse::kInteractive, currentDirectory(), processEnvironment);
@@ -85,6 +89,8 @@ std::unique_ptr<Brain> openMind(const std::string& folder, const std::string& mi
   }
   const std::string note = loadNote(result);
   if (!note.empty()) complain(err, note);
+  brain->setTracing(options.answering.trace);
+  brain->setLearning(options.answering.learn);
   return brain;
 }
 

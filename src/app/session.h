@@ -16,10 +16,17 @@
 
 namespace vesko::app {
 
+// How the chat commands answer: --trace and --no-learn.
+struct AnswerOptions {
+  bool trace = false;  // a line on standard error after each answer: where it came from
+  bool learn = true;   // false: nothing a line says changes the mind
+};
+
 struct GlobalOptions {
   std::optional<std::string> home;
   std::optional<std::uint32_t> seed;
   std::optional<std::string> mind;  // as given; relative to the current directory
+  AnswerOptions answering;           // set by chat and pipe; openMind applies it
 };
 
 // The working folder of an interactive command, locked and laid out.
@@ -61,6 +68,10 @@ std::string loadNote(const LoadResult& result);
 std::unique_ptr<Brain> openMind(const std::string& folder, const std::string& mindFile, bool headless,
                                 const std::string& userName, const GlobalOptions& options, bool mustExist,
                                 std::ostream& err);
+
+// After an answer: where it came from, as one "trace: " line on `err`, when
+// the Brain is tracing.
+void printTrace(std::ostream& err, const Brain& brain);
 
 // "vesko: " + message, on its own line.
 void complain(std::ostream& err, const std::string& message);

@@ -109,11 +109,13 @@ int runTerminalChat(const GlobalOptions& options, const ChatConsole& console, st
 
   ChatPrinter printer(out, console, workspace->config());
   printer.say(*brain, brain->respond(Str("START_VESKO")));
+  printTrace(err, *brain);
   auto input = console.inputIsTerminal ? terminalInput() : descriptorInput(STDIN_FILENO);
   std::string line;
   while (printer.good() && !stopRequested() && input->next(line, printer.prompt(*brain))) {
     line = cleanLine(std::move(line));
     printer.say(*brain, brain->respond(Str(line)));
+    printTrace(err, *brain);
     if (Str(line).upper() == "BYE") break;
   }
 

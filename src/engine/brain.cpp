@@ -42,6 +42,30 @@ Brain::Brain(Str folder, bool headless, Str headlessUserName, BrainEnvironment e
 
 Brain::~Brain() = default;
 
+void Brain::setTracing(bool on) {
+  tracing_ = on;
+  grammar_.recordTemplates(on);
+  trace_ = AnswerTrace();
+}
+
+AnswerTrace Brain::lastAnswerTrace() const {
+  AnswerTrace trace = trace_;
+  trace.source = lastAnswerSource_;
+  if (lastAnswerSource_ == AnswerSource::kKnowledge) {
+    trace.sentence = knowledge_.lastRecalled();
+    trace.score = knowledge_.lastScore();
+  }
+  if (lastAnswerSource_ == AnswerSource::kGenerated) trace.templateGroups = grammar_.lastTemplate();
+  return trace;
+}
+
+void Brain::noteSeeds(const WordList& seeds, const char* origin) {
+  if (!tracing_) return;
+  trace_.seeds.clear();
+  for (const Str& seed : seeds) trace_.seeds.pushBack(seed);
+  trace_.seedOrigin = seeds.empty() ? Str() : Str(origin);
+}
+
 bool Brain::isBanned(const Str& answer) const {
   // Case-blind, so a ban also catches a remembered statement, which the
   // knowledge store gives back in lower case.
@@ -71,6 +95,7 @@ Str Brain::finish(const Str& chosen) {
 
 Str Brain::respond(Str line) {
   line = withoutTrailingBlanks(std::move(line));
+  if (tracing_) trace_ = AnswerTrace();
   const Str typed = line;  // arithmetic sees the line without the added mark
 
   // 1. Terminal mark.
@@ -87,7 +112,7 @@ Str Brain::respond(Str line) {
   } else {
     userName_ = facts_.userName();
     const Str upperName = userName_.upper();
-    if (upperName != "USER" && !names_.has(upperName)) names_.add(upperName);
+    if (learning_ && upperName != "USER" && !names_.has(upperName)) names_.add(upperName);
   }
 
   // 4-6. The name dialogue at the start of a chat.
@@ -129,10 +154,10 @@ Str Brain::respond(Str line) {
   if (!secondAnswer) {
     ++turn_;
     questionStaysOpen = !headless_ && profileQuestionPending_ && isTeachingCommand(line);
-    if (!headless_ && profileQuestionPending_ && !questionStaysOpen) facts_.takeAnswer(line);
+    if (!headless_ && profileQuestionPending_ && !questionStaysOpen && learning_) facts_.takeAnswer(line);
   }
   // 8. Feedback on a remembered answer.
-  if (feedbackExpected_) knowledge_.feedback(words);
+  if (feedbackExpected_ && learning_) knowledge_.feedback(words);
   // 9.
   profileQuestionPending_ = questionStaysOpen;
   feedbackExpected_ = false;
@@ -140,7 +165,7 @@ Str Brain::respond(Str line) {
   // 10-11. Normalise and learn the sentence's grammar.
   WordList classes;
   normalise(words, classes);
-  grammar_.learn(words);
+  if (learning_) grammar_.learn(words);
 
   Str answer = kNoResponse;
   lastAnswerSource_ = AnswerSource::kNone;
@@ -165,6 +190,7 @@ Str Brain::respond(Str line) {
         }
       }
       if (!isBanned(answer)) break;
+      noteSkipped(answer);
       if (attempt == 2) {
         answer = kNoResponse;
         feedbackExpected_ = false;
@@ -172,10 +198,11 @@ Str Brain::respond(Str line) {
     }
   } else {
     // 15. Statements are remembered, then the rules answer.
-    knowledge_.learn(words);
+    if (learning_) knowledge_.learn(words);
     for (int attempt = 0; attempt < 3; ++attempt) {
       answer = respondByRules(words, classes);
       if (!isBanned(answer)) break;
+      noteSkipped(answer);
       if (attempt == 2) answer = kNoResponse;
     }
     lastAnswerSource_ = AnswerSource::kRules;
@@ -184,14 +211,16 @@ Str Brain::respond(Str line) {
 
   // 16. Profile fallback; a question the user banned is not asked again. A
   // headless caller (a message file, a pipe with a named user) can never
-  // answer a profile question, so it is not asked one.
-  if (answer == kNoResponse && !headless_ && facts_.currentKnownCount() < 5) {
+  // answer a profile question, and a Brain that does not learn cannot take
+  // the answer, so neither is asked one.
+  if (answer == kNoResponse && !headless_ && learning_ && facts_.currentKnownCount() < 5) {
     const Str question = facts_.nextQuestion();
     if (!isBanned(question) && !isBanned(substituteVariables(question))) {
       profileQuestionPending_ = true;
       lastAnswerSource_ = AnswerSource::kProfileQuestion;
       return finish(question);
     }
+    noteSkipped(question);
   }
   // 17. Generation fallback: now and then a remark about the user, else a
   // sentence of the bot's own, seeded by what the user once answered.
@@ -204,12 +233,15 @@ Str Brain::respond(Str line) {
       return finish(facts_.tellFact());
     }
     WordList seeds = grammar_.bestResponse(WordList(line));
+    noteSeeds(seeds, "what a user once answered to a line like this");
     if (seeds.empty() && !recentNouns_.empty()) {
       seeds.append(recentNouns_.popFront());
+      noteSeeds(seeds, "a noun mentioned earlier");
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
       answer = grammar_.generate(seeds).join();
       if (!isBanned(answer)) break;
+      if (attempt < 2) noteSkipped(answer);
     }
     lastAnswerSource_ = AnswerSource::kGenerated;
   }

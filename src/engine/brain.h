@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "analysis/context_rules.h"
+#include "engine/answer_trace.h"
 #include "engine/clock.h"
 #include "engine/random_source.h"
 #include "engine/status.h"
@@ -74,19 +75,6 @@ struct LoadResult {
   Str rescuedBanks;
   // True when the mind is in use: loaded and not refused.
   bool loaded() const { return status.isOk() && code != kTooNew; }
-};
-
-// Which stage produced the last answer; tests and tools read it.
-enum class AnswerSource {
-  kNone,
-  kNameDialogue,
-  kTeachingCommand,
-  kArithmetic,
-  kRules,
-  kKnowledge,
-  kProfileQuestion,
-  kRemark,
-  kGenerated,
 };
 
 // The clock and random source a Brain uses; defaults are the system clock and
@@ -162,6 +150,17 @@ class Brain {
   std::int32_t turn() const { return turn_; }
   const Str& lastAnswer() const { return lastAnswer_; }
   AnswerSource lastAnswerSource() const { return lastAnswerSource_; }
+  // While tracing, each answer records where it came from in detail; off by
+  // default, so answering pays nothing for it.
+  void setTracing(bool on);
+  bool tracing() const { return tracing_; }
+  // The last answer's stage and, while tracing, its details.
+  AnswerTrace lastAnswerTrace() const;
+  // A Brain that does not learn answers as usual but changes nothing a mind
+  // holds (grammar, memory, nouns, names, fillers, profiles, bans, bonuses),
+  // and saving leaves the mind file as it was, only clearing the bank files.
+  void setLearning(bool on) { learning_ = on; }
+  bool learning() const { return learning_; }
   bool isHeadless() const { return headless_; }
   const Clock& clock() const { return *clock_; }
   RandomSource& random() { return *random_; }
@@ -176,6 +175,13 @@ class Brain {
   Str firstUnbanned(Attempt attempt, bool bannedMeansNone);
   Str finish(const Str& answer);
   Status writeBanks();
+  // Removes the unpacked bank files without packing them (a Brain that does
+  // not learn has nothing to keep).
+  Status releaseBanks();
+  void noteSeeds(const WordList& seeds, const char* origin);
+  void noteSkipped(const Str& banned) {
+    if (tracing_) trace_.skipped.pushBack(banned);
+  }
 
   std::shared_ptr<const Clock> clock_;
   std::unique_ptr<RandomSource> random_;
@@ -205,6 +211,9 @@ class Brain {
   StrList badAnswers_;
   RuleBankCache ruleBanks_;
   AnswerSource lastAnswerSource_ = AnswerSource::kNone;
+  bool tracing_ = false;
+  AnswerTrace trace_;
+  bool learning_ = true;
 };
 
 }  // namespace vesko

@@ -40,6 +40,7 @@ const WordRecord* fittingWord(const GroupTable& table, Group* group, const Str& 
 }  // namespace
 
 WordList GrammarModel::generate(const WordList& seeds) {
+  if (recordTemplates_) lastTemplate_.clear();
   Template* chosen = nullptr;
   if (seeds.empty()) {
     // Every stored template is equally likely, so sentence lengths come up
@@ -83,6 +84,8 @@ WordList GrammarModel::generate(const WordList& seeds) {
     if (chosen == nullptr) return WordList();
   }
 
+  if (recordTemplates_)
+    for (Group* position : chosen->positions) lastTemplate_.push_back(GroupTable::find(position)->id);
   std::vector<Str> unplaced(seeds.begin(), seeds.end());
   WordList sentence;
   for (Group*& position : chosen->positions) {

@@ -40,6 +40,10 @@ class GrammarModel {
   // A sentence from a learned template, using the seed words where they fit;
   // an empty seed list asks for a random sentence. Empty when nothing fits.
   WordList generate(const WordList& seeds);
+  // While on, generate notes the template it used, as its groups' ids.
+  void recordTemplates(bool on) { recordTemplates_ = on; }
+  // The template of the last generate (empty when none fitted or not recording).
+  const std::vector<std::int32_t>& lastTemplate() const { return lastTemplate_; }
   // What the user once answered to something like `sentence`, or empty.
   WordList bestResponse(const WordList& sentence) const;
 
@@ -88,6 +92,8 @@ class GrammarModel {
   bool pairsFull_ = false;
   std::int64_t sentencesLearned_ = 0;
   std::uint64_t generateMark_ = 0;
+  bool recordTemplates_ = false;
+  std::vector<std::int32_t> lastTemplate_;
 };
 
 }  // namespace vesko

@@ -138,6 +138,7 @@ Str KnowledgeStore::recall(const WordList& sentence) {
     if (table[slot].sentence >= 0 && table[slot].score > table[best].score) best = slot;
 
   lastRecalled_ = table[best].sentence;
+  lastScore_ = table[best].score;
   return swapPerson(WordList(sentences_[static_cast<std::size_t>(lastRecalled_)].text)).join().lower();
 }
 

@@ -52,6 +52,8 @@ class KnowledgeStore {
   std::vector<Entry> indexEntries() const;
   // The sentence recall last answered with, or -1.
   std::int32_t lastRecalled() const { return lastRecalled_; }
+  // The score the sentence recall last answered with won its vote by.
+  std::int64_t lastScore() const { return lastScore_; }
 
   // What keywords() gives, as a vector.
   static std::vector<Str> sortedKeywords(const WordList& words);
@@ -71,6 +73,7 @@ class KnowledgeStore {
   // Looked up by word; ordered by word only where the order shows (saving).
   Index index_;
   std::int32_t lastRecalled_ = -1;
+  std::int64_t lastScore_ = 0;
 };
 
 // The content words of a sentence, sorted, duplicates kept.

@@ -67,8 +67,25 @@ Status Brain::writeBanks() {
   return status;
 }
 
+Status Brain::releaseBanks() {
+  // Every bank file goes, as packing would remove them, and the converted
+  // banks of an older mind with them; the mind file is not touched.
+  StrList members;
+  listFiles(mindFolder_ + "*.mbk", members);
+  std::error_code error;
+  for (const Str& name : members) {
+    std::filesystem::remove(std::filesystem::path((mindFolder_ + name).std()), error);
+    if (error) return Status::ioError(Str("cannot remove the bank file ") + mindFolder_ + name + ": " + Str(error.message()));
+  }
+  for (const MemoryBank& bank : banks_)
+    if (bank.path.endsWith(".mb2")) std::filesystem::remove(std::filesystem::path(bank.path.std()), error);
+  mindInUse_ = false;
+  return Status::ok();
+}
+
 Status Brain::saveMind() {
   if (!mindInUse_) return notInUse(mindFile_);
+  if (!learning_) return releaseBanks();
   Status status = writeBanks();
   if (status.isOk()) status = packBanks(mindFile_, mindFolder_, "*.mbk", true);
   if (!status.isOk()) return status;
@@ -86,6 +103,7 @@ Status Brain::saveMind() {
 
 Status Brain::checkpoint() {
   if (!mindInUse_) return notInUse(mindFile_);
+  if (!learning_) return Status::ok();  // nothing was learned, so the mind file stands as it is
   Status status = writeBanks();
   if (status.isOk()) status = packBanks(mindFile_, mindFolder_, "*.mbk", false);
   return status;

@@ -54,12 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto brain = fuzz::replayableBrain(mindFolder());
   const LoadResult loaded = brain->loadMind(Str(mindFolder() + "unpacked.mnd"));
   fuzz::require(loaded.loaded(), "the unpacked banks do not load: " + loaded.status.message());
+  brain->setTracing(size % 2 == 1);  // half the chats go through the tracing paths too
   std::istringstream lines("START_VESKO\n" + std::string(fuzz::asText(data, size)));
   bool echoes = false;
   for (std::string line; std::getline(lines, line);) {
     if (checking) line = app::flattenLine(std::move(line));
     echoes = echoes || Str(line).lower().std().find("noresponse") != std::string::npos;
     const Str answer = brain->respond(Str(line));
+    if (brain->tracing())
+      fuzz::require(describeTrace(brain->lastAnswerTrace()).find('\n') == std::string::npos, "a trace spans lines");
     if (checking) check(*brain, line, answer.std(), echoes);
   }
   return 0;

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 
@@ -264,6 +265,32 @@ class ChatWindowTests : public QObject {
     s.trigger(ID_FILE_NEWMIND_ADVANCED);  // the unscripted answer is No
     QCOMPARE(s.prompter.asked.back().buttons, QMessageBox::Yes | QMessageBox::No);
     QVERIFY(readBytes(newMind) == "kept" && readBytes(s.folder.mind()) == inUse);
+  }
+
+  // Customize > Show Why starts off with no status bar; checked, the bar
+  // tells after each answer which stage gave it, and the next window
+  // remembers the choice.
+  void showWhyTellsWhereEachAnswerCameFromAndIsRemembered() {
+    Session s;
+    auto* showWhy = s.window->findChild<QAction*>(QStringLiteral("actionShowWhy"));
+    auto* bar = s.window->findChild<QStatusBar*>(QStringLiteral("whyBar"));
+    QVERIFY(showWhy != nullptr && bar != nullptr);
+    QVERIFY(!showWhy->isChecked() && bar->isHidden() && !s.window->brain()->tracing());
+    showWhy->trigger();
+    QVERIFY(bar->isVisible() && s.window->brain()->tracing());
+    QVERIFY(s.say(QStringLiteral("Ann")));
+    QCOMPARE(bar->currentMessage(), QStringLiteral("Why: name dialogue"));
+    QVERIFY(s.say(QStringLiteral("30")));
+    QVERIFY(s.say(QStringLiteral("what is 6 times 7")));
+    QCOMPARE(bar->currentMessage(), QStringLiteral("Why: arithmetic"));
+
+    s.window->close();
+    s.open();
+    showWhy = s.window->findChild<QAction*>(QStringLiteral("actionShowWhy"));
+    QVERIFY(showWhy->isChecked() && s.window->brain()->tracing());
+    showWhy->trigger();
+    QVERIFY(s.window->findChild<QStatusBar*>(QStringLiteral("whyBar"))->isHidden());
+    QVERIFY(!s.window->brain()->tracing());
   }
 
   // Renders the window after an exchange into a PNG ($VESKO_SCREENSHOT names

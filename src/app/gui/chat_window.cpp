@@ -17,6 +17,7 @@
 #include <QSessionManager>
 #include <QPainter>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -36,6 +37,7 @@
 #include "app/gui/welcome_dialog.h"
 #include "app/version.h"
 #include "app/working_folder.h"
+#include "engine/answer_trace.h"
 #include "learning/mind_builder.h"
 
 namespace vesko::gui {
@@ -171,6 +173,11 @@ CChatDlg::CChatDlg(ChatWindowSetup setup, QWidget* parent)
   layout->addWidget(transcript_, 1);
   layout->addWidget(findBar_);
   layout->addLayout(inputRow);
+  whyBar_ = new QStatusBar(this);
+  whyBar_->setObjectName(QStringLiteral("whyBar"));
+  whyBar_->setSizeGripEnabled(false);
+  whyBar_->setVisible(showWhy_->isChecked());
+  layout->addWidget(whyBar_);
   resize(560, 420);
   restoreGeometry(memory_.geometry());
   input_->setFocus();
@@ -219,6 +226,11 @@ void CChatDlg::buildMenu(QMenuBar* bar) {
   QMenu* customize = bar->addMenu(QStringLiteral("&Customize"));
   addCommand(customize, QStringLiteral("Program &Settings..."), ID_CUSTOMIZE_SETTINGS, "actionSettings",
              &CChatDlg::onSettings);
+  showWhy_ = customize->addAction(QStringLiteral("Show &Why"));
+  showWhy_->setObjectName(QStringLiteral("actionShowWhy"));
+  showWhy_->setCheckable(true);
+  showWhy_->setChecked(memory_.showWhy());
+  connect(showWhy_, &QAction::toggled, this, &CChatDlg::setShowWhy);
   QMenu* mindFile = customize->addMenu(QStringLiteral("&Mind File"));
   addCommand(mindFile, QStringLiteral("Attributes..."), ID_MINDFILE_ATTRIBUTES, "actionAttributes",
              &CChatDlg::onAttributes);
@@ -239,8 +251,23 @@ QAction* CChatDlg::action(int commandId) const {
 }
 
 std::unique_ptr<Brain> CChatDlg::freshBrain() const {
-  return std::make_unique<Brain>(Str(workingFolder_), false, Str(),
-                                 setup_.environment ? setup_.environment() : BrainEnvironment{});
+  auto brain = std::make_unique<Brain>(Str(workingFolder_), false, Str(),
+                                       setup_.environment ? setup_.environment() : BrainEnvironment{});
+  brain->setTracing(showsWhy());
+  return brain;
+}
+
+bool CChatDlg::showsWhy() const { return showWhy_ != nullptr && showWhy_->isChecked(); }
+
+void CChatDlg::setShowWhy(bool on) {
+  if (showWhy_->isChecked() != on) {
+    showWhy_->setChecked(on);  // comes back here through toggled
+    return;
+  }
+  if (brain_ != nullptr) brain_->setTracing(on);
+  whyBar_->setVisible(on);
+  whyBar_->clearMessage();
+  memory_.setShowWhy(on);
 }
 
 void CChatDlg::updateMindCommands() {
@@ -419,6 +446,7 @@ void CChatDlg::onSay() {
   if (!say_->isEnabled() || brain_ == nullptr) return;
   const Str text = toStr(oneLine(input_->text()));
   pendingAnswer_ = brain_->respond(text);
+  if (showsWhy()) pendingWhy_ = toQString(describeTrace(brain_->lastAnswerTrace()));
   // The user's label already stands after the previous answer.
   appendText(false, text, false);
   startLine(true);
@@ -438,6 +466,7 @@ void CChatDlg::onAnswerDue() {
   appendText(true, pendingAnswer_, false);
   startLine(false);
   refresh();
+  if (showsWhy()) whyBar_->showMessage(QStringLiteral("Why: ") + pendingWhy_);
   chatStarted_ = true;
   if (quitAfterAnswer_) QTimer::singleShot(0, this, [this] { close(); });
   say_->setEnabled(mindLoaded());

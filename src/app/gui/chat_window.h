@@ -27,6 +27,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class QSessionManager;
+class QStatusBar;
 class QTextBrowser;
 
 namespace vesko::gui {
@@ -90,6 +91,9 @@ class CChatDlg final : public QDialog {
   bool mindLoaded() const { return brain_ != nullptr && brain_->mindInUse(); }
   Brain* brain() { return brain_.get(); }
   QAction* action(int commandId) const;
+  // Customize > Show Why: the status bar tells where each answer came from.
+  bool showsWhy() const;
+  void setShowWhy(bool on);
 
   // Menu commands, named after their ids.
   void onNewMindSimple();
@@ -174,6 +178,9 @@ class CChatDlg final : public QDialog {
   std::size_t historyAt_ = 0;
   QString typedBeforeHistory_;
   std::map<int, QAction*> actions_;
+  QAction* showWhy_ = nullptr;
+  QStatusBar* whyBar_ = nullptr;
+  QString pendingWhy_;
 
   std::unique_ptr<Brain> brain_;
   ChatLog log_;

@@ -31,6 +31,13 @@ void WindowMemory::rememberFolderOf(const char* kind, const QString& path, bool 
   settings_->setValue(folderKey(kind), isFolder ? info.absoluteFilePath() : info.absolutePath());
 }
 
+bool WindowMemory::showWhy() const { return settings_->value(QStringLiteral("window/showWhy"), false).toBool(); }
+
+void WindowMemory::setShowWhy(bool on) {
+  settings_->setValue(QStringLiteral("window/showWhy"), on);
+  settings_->sync();
+}
+
 QByteArray WindowMemory::geometry() const { return settings_->value(QStringLiteral("window/geometry")).toByteArray(); }
 
 void WindowMemory::setGeometry(const QByteArray& geometry) {

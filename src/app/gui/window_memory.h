@@ -29,6 +29,10 @@ class WindowMemory {
   // Remembers the folder of `path` (a file, or a folder itself) for `kind`.
   void rememberFolderOf(const char* kind, const QString& path, bool isFolder = false);
 
+  // Customize > Show Why: off until the user turns it on.
+  bool showWhy() const;
+  void setShowWhy(bool on);
+
   QByteArray geometry() const;
   void setGeometry(const QByteArray& geometry);
 
