@@ -241,10 +241,17 @@ class Checker {
         checkReferences(number, line);
         checkQuotes(number, line);
         if (options_.noTopicWords && !(line.starts_with("@@T") && (line.size() == 3 || line[3] == ' ')))
-          warning(number, "\"" + excerpt(line) + "\" is a list of topic words: the bot makes up a sentence "
-                          "from them instead of saying a scripted answer; write the answer out after \"@@T \"");
+          topicWords(number, line);
         return;
     }
+  }
+
+  void topicWords(int number, const std::string& line) {
+    std::string message = "\"";
+    message += excerpt(line);
+    message += "\" is a list of topic words: the bot makes up a sentence from them instead of saying a scripted "
+               "answer; write the answer out after \"@@T \"";
+    warning(number, std::move(message));
   }
 
   void beforeFirstContext(int number) {
