@@ -1,6 +1,8 @@
 // RuleChecker: finds the places in a hand-written context bank where the rule
-// scan stops early or where a rule can never answer, each with its line, so a
-// rule writer learns of them before the bot silently ignores the rules.
+// scan stops early or where a rule can never answer, and responses that may
+// not say what their writer meant (a quoted word cut out of its phrase, topic
+// words in a scripted bank), each with its line, so a rule writer learns of
+// them before the bot silently ignores or garbles the rules.
 #pragma once
 
 #include <cstdint>

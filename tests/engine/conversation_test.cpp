@@ -5,9 +5,12 @@
 // that could answer anything. Set VESKO_TRANSCRIPTS=DIR to keep transcripts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
