@@ -158,7 +158,9 @@ int runCheckRulesCommand(Invocation& call) {
       unreadable = true;
       continue;
     }
-    for (const RuleProblem& problem : checkRules(in)) {
+    RuleCheckOptions options;
+    options.noTopicWords = call.parsed.has("no-topic-words");
+    for (const RuleProblem& problem : checkRules(in, options)) {
       call.out << formatProblem(bank, problem) << "\n";
       if (problem.severity == RuleProblem::Severity::kError) ++errors;
     }
@@ -259,12 +261,15 @@ const std::vector<Command>& commands() {
        {},
        runTeachCommand},
       {"check-rules",
-       "Usage: vesko check-rules BANK...\n"
+       "Usage: vesko check-rules [--no-topic-words] BANK...\n"
        "Check hand-written context banks (context.x, context2.x and the like) and\n"
        "report, as FILE:LINE: error: ..., every place where the rule scan stops early\n"
        "or a rule can never answer, and as warnings rules that may not do what was\n"
-       "meant. Prints nothing for a sound bank. Exit status 1 when an error is found.\n",
-       {},
+       "meant, such as a response quoting a word its context does not fix. Prints\n"
+       "nothing for a sound bank. Exit status 1 when an error is found.\n"
+       "  --no-topic-words  also warn about responses that are topic words for a\n"
+       "                    made-up sentence instead of \"@@T\" answers\n",
+       {{"no-topic-words", 0, false}},
        runCheckRulesCommand},
       {"new-mind",
        "Usage: vesko new-mind [--force] PATH [OPTION]...\n"

@@ -16,6 +16,8 @@ constexpr std::string_view kContextHeader = "###CONTEXT###";
 constexpr std::string_view kResponseHeader = "###RESPONSE###";
 constexpr int kFirstSilentBlock = 5000;
 constexpr std::int64_t kUnknownOffset = INT64_MIN;  // an offset line that is no number
+// Lines of binary data reported before the check gives up on the file.
+constexpr int kMostBinaryLines = 10;
 
 constexpr std::array<std::string_view, 8> kWordClasses = {"*UNKNOWN",  "*NOUNMARK", "*NOUN",   "*STUFFING",
                                                           "*DEF",      "*GREETING", "*PERSON", "*ANIMAL"};
@@ -38,6 +40,31 @@ constexpr std::array<Contraction, 8> kContractions = {{{"CAN'T", "CANNOT"},
                                                        {"I'M", "I AM"}}};
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
+
+// The first control byte of a line that no text file holds (NUL and the like),
+// or -1. Tabs, form feeds and carriage returns are ordinary white space.
+int binaryByte(const std::string& line) {
+  for (char c : line) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && !isBlank(c)) || u == 0x7f) return u;
+  }
+  return -1;
+}
+
+std::string hexByte(int byte) {
+  constexpr std::string_view kDigits = "0123456789abcdef";
+  return std::string("0x") + kDigits[static_cast<std::size_t>(byte >> 4)] + kDigits[static_cast<std::size_t>(byte & 15)];
+}
+
+// The start of a long response, for messages.
+std::string excerpt(const std::string& text) {
+  constexpr std::size_t kMost = 40;
+  return text.size() <= kMost ? text : text.substr(0, kMost) + "...";
+}
+
+bool isPinningClass(std::string_view pattern) {
+  return pattern == "*NOUN" || pattern == "*PERSON" || pattern == "*ANIMAL" || pattern == "*DEF";
+}
 
 // What the normaliser makes of `word` wherever it stands, or "".
 std::string alwaysRewritten(const std::string& word) {
@@ -72,6 +99,8 @@ enum class State {
 
 class Checker {
  public:
+  explicit Checker(const RuleCheckOptions& options) : options_(options) {}
+
   std::vector<RuleProblem> run(std::istream& in) {
     std::string raw;
     int number = 0;
@@ -84,6 +113,16 @@ class Checker {
       if (start == raw.size()) continue;
       std::string line = raw.substr(start);
       std::erase(line, '\r');
+      if (const int byte = binaryByte(line); byte >= 0) {
+        if (++binaryLines_ > kMostBinaryLines) {
+          error(number, "this looks like binary data, not a context bank (a bank is plain text); the check stops "
+                        "here");
+          break;
+        }
+        error(number, "the line holds the byte " + hexByte(byte) + ", which no bank line should: a bank is plain "
+                      "text; remove the line or check that this is the bank you meant");
+        continue;
+      }
       take(number, line);
     }
     finish();
@@ -159,13 +198,18 @@ class Checker {
     if (context) {
       ++blocks_;
       if (!inRule_) {
+        ruleBlocks_.clear();
         inRule_ = true;
         ruleStart_ = number;
       }
-      if (blocks_ >= kFirstSilentBlock)
+      blockLine_ = number;
+      // One message for all the silent blocks: a huge bank gets one line, not thousands.
+      if (blocks_ == kFirstSilentBlock) {
+        silentProblem_ = problems_.size();
         error(number, "context block " + std::to_string(blocks_) + " never answers: only the first " +
                           std::to_string(kFirstSilentBlock - 1) + " context blocks of a bank can; move the rules "
                           "to the other bank or remove some");
+      }
       state_ = State::kAfterContext;
     } else {
       inRule_ = false;
@@ -185,6 +229,7 @@ class Checker {
       case State::kAfterContext:
       case State::kAfterOffset:
         checkPattern(number, line);
+        pendingPattern_ = trimmedEnd(line);
         state_ = State::kOffset;
         return;
       case State::kOffset:
@@ -194,8 +239,19 @@ class Checker {
       case State::kResponses:
         ++responses_;
         checkReferences(number, line);
+        checkQuotes(number, line);
+        if (options_.noTopicWords && !(line.starts_with("@@T") && (line.size() == 3 || line[3] == ' ')))
+          topicWords(number, line);
         return;
     }
+  }
+
+  void topicWords(int number, const std::string& line) {
+    std::string message = "\"";
+    message += excerpt(line);
+    message += "\" is a list of topic words: the bot makes up a sentence from them instead of saying a scripted "
+               "answer; write the answer out after \"@@T \"";
+    warning(number, std::move(message));
   }
 
   void beforeFirstContext(int number) {
@@ -235,9 +291,9 @@ class Checker {
   void checkOffset(int number, const std::string& line) {
     try {
       const std::int32_t value = Str(line).toInt();
-      patterns_.push_back(value > 1000 ? 1000 - static_cast<std::int64_t>(value) : value);
+      patterns_.push_back({pendingPattern_, value > 1000 ? 1000 - static_cast<std::int64_t>(value) : value});
     } catch (const NotANumber&) {
-      patterns_.push_back(kUnknownOffset);
+      patterns_.push_back({pendingPattern_, kUnknownOffset});
       const bool blankAtEnd = trimmedEnd(line) != line;
       error(number, "the offset \"" + line + "\" is not a number" +
                         (blankAtEnd ? " (it has white space at its end)" : std::string()) +
@@ -252,9 +308,10 @@ class Checker {
   void closeBlock() {
     for (const PendingContraction& contraction : contractions_) {
       if (contraction.offsetIndex >= patterns_.size()) continue;
-      const std::int64_t at = patterns_[contraction.offsetIndex];
+      const std::int64_t at = patterns_[contraction.offsetIndex].offset;
       if (at == kUnknownOffset) continue;
-      if (std::none_of(patterns_.begin(), patterns_.end(), [at](std::int64_t other) { return other > at; })) continue;
+      if (std::none_of(patterns_.begin(), patterns_.end(), [at](const BlockPattern& other) { return other.offset > at; }))
+        continue;
       warning(contraction.line, "the pattern \"" + contraction.word + "\" matches only where a mark follows the "
                                 "word, as in \"" + contraction.word + ",\": elsewhere the line's " + contraction.word +
                                     " is rewritten as " + contraction.becomes +
@@ -262,7 +319,25 @@ class Checker {
                                     contraction.becomes);
     }
     contractions_.clear();
+    if (!patterns_.empty()) ruleBlocks_.push_back({blockLine_, std::move(patterns_)});
     patterns_.clear();
+  }
+
+  // A quoted word must be one the rule's every context block fixes; else the
+  // answer may quote the first word of a phrase and cut the rest off.
+  void checkQuotes(int number, const std::string& line) {
+    for (const int position : quotedPositions(line)) {
+      for (const RuleBlock& block : ruleBlocks_) {
+        if (pinsPosition(block.patterns, position)) continue;
+        const std::string n = std::to_string(position);
+        warning(number, "the response quotes word " + n + " from the start position, which the context block at "
+                        "line " + std::to_string(block.line) + " does not fix to a word or to *NOUN, *PERSON, "
+                        "*ANIMAL or *DEF: the line's word there may begin a longer phrase, and the answer then cuts "
+                        "it (\"I feel very sad\" answered \"why do you feel very?\"); give position " + n +
+                        " a pattern, or answer without quoting");
+        break;
+      }
+    }
   }
 
   // "@10" quotes word 1 with a 0 behind it: only one digit is read.
@@ -289,6 +364,9 @@ class Checker {
   }
 
   void finish() {
+    if (silentProblem_ < problems_.size() && blocks_ > kFirstSilentBlock)
+      problems_[silentProblem_].message += " (neither do the " + std::to_string(blocks_ - kFirstSilentBlock) +
+                                           " blocks after it)";
     closeBlock();
     closeResponses();
     if (inRule_)
@@ -303,8 +381,19 @@ class Checker {
     std::size_t offsetIndex;  // into patterns_
   };
 
+  struct RuleBlock {
+    int line;  // of its context header
+    std::vector<BlockPattern> patterns;
+  };
+
+  RuleCheckOptions options_;
   std::vector<RuleProblem> problems_;
-  std::vector<std::int64_t> patterns_;  // offsets of the current block's patterns
+  std::vector<BlockPattern> patterns_;  // the current block's patterns
+  std::vector<RuleBlock> ruleBlocks_;   // the context blocks of the current rule
+  std::string pendingPattern_;          // a pattern waiting for its offset
+  int blockLine_ = 0;                   // line of the current context header
+  std::size_t silentProblem_ = SIZE_MAX;  // the problem that names block 5000, once read
+  int binaryLines_ = 0;
   std::vector<PendingContraction> contractions_;
   State state_ = State::kBegin;
   int blocks_ = 0;           // context headers so far: the number of the current block
@@ -316,7 +405,29 @@ class Checker {
 
 }  // namespace
 
-std::vector<RuleProblem> checkRules(std::istream& bank) { return Checker().run(bank); }
+std::vector<RuleProblem> checkRules(std::istream& bank, const RuleCheckOptions& options) {
+  return Checker(options).run(bank);
+}
+
+bool pinsPosition(const std::vector<BlockPattern>& block, std::int64_t position) {
+  return std::any_of(block.begin(), block.end(), [position](const BlockPattern& pattern) {
+    return pattern.offset == position && (!pattern.text.starts_with("*") || isPinningClass(pattern.text));
+  });
+}
+
+std::vector<int> quotedPositions(const std::string& response) {
+  std::vector<int> positions;
+  std::size_t at = 0;
+  while (at < response.size()) {
+    const std::size_t end = std::min(response.find(' ', at), response.size());
+    const std::string_view token = std::string_view(response).substr(at, end - at);
+    at = end + 1;
+    if (token.size() < 2 || token[0] != '@') continue;
+    const std::size_t digit = (token[1] == 'P' || token[1] == 'R') ? 2 : 1;
+    if (token.size() > digit && token[digit] >= '0' && token[digit] <= '9') positions.push_back(token[digit] - '0');
+  }
+  return positions;
+}
 
 std::string formatProblem(const std::string& file, const RuleProblem& problem) {
   return file + ":" + std::to_string(problem.line) + ": " +
