@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <termios.h>
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
@@ -77,6 +78,7 @@ class TerminalChild {
 
   // Types `bytes`, reading the screen meanwhile so the program never blocks.
   void type(const std::string& bytes) {
+    awaitLineEditor();
     for (std::size_t done = 0; done < bytes.size();) {
       pump(std::chrono::milliseconds(0));
       const ssize_t n = ::write(master_, bytes.data() + done, std::min<std::size_t>(bytes.size() - done, 1024));
@@ -109,6 +111,17 @@ class TerminalChild {
   }
 
  private:
+  // The prompt shows a moment before the line editor takes the terminal out of
+  // line mode; keys typed in between are echoed by the terminal but never
+  // reach the editor, so typing waits (a few seconds at most) for raw mode.
+  void awaitLineEditor() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    termios mode{};
+    while (::tcgetattr(master_, &mode) == 0 && (mode.c_lflag & ICANON) != 0 &&
+           std::chrono::steady_clock::now() < deadline) {
+      if (!pump(std::chrono::milliseconds(5))) return;
+    }
+  }
   // Reads what is there within `patience`; false once the program is gone.
   bool pump(std::chrono::milliseconds patience) {
     pollfd watch{master_, POLLIN, 0};
