@@ -609,6 +609,9 @@ void CChatDlg::onInitialise() {
                   QStringLiteral("The mind could not be initialized:\n%1").arg(toQString(reset.message())), QMessageBox::Ok);
     return;
   }
+  // Its banks are let go on purpose; left in the folder they would look
+  // like the remains of an unfinished save.
+  brain_->discardMind();
   reloadCurrentMind();
 }
 
@@ -691,8 +694,10 @@ void CChatDlg::onSaveTranscript() {
   if (chosen.isEmpty() || brain_ == nullptr) return;
   memory_.rememberFolderOf(WindowMemory::kTranscripts, chosen);
   const std::string block = transcriptBlock(brain_->clock().localNow(), labelName(true), labelName(false), log_.plainLog());
-  if (!saveTranscript(toStr(chosen).std(), block)) {
-    prompter_.ask(this, QMessageBox::Critical, kTitle, QStringLiteral("The transcript could not be written to %1.").arg(chosen),
+  const std::string failure = saveTranscript(toStr(chosen).std(), block);
+  if (!failure.empty()) {
+    prompter_.ask(this, QMessageBox::Critical, kTitle,
+                  QStringLiteral("The transcript could not be written to %1: %2.").arg(chosen, toQString(failure)),
                   QMessageBox::Ok);
     return;
   }
