@@ -112,7 +112,7 @@ check "a second folder on a mind in use is refused" \
 status=$?
 check "packing over a mind in use is refused" '((status == 1))' "status $status: $(cat "$scratch/err")"
 printf 'Bob\nmy turtle is called speedy\n' >"$scratch/third/chat.msg"
-(cd "$scratch/third" && "$vesko" --home "$scratch/third" --mind "$mind" >/dev/null 2>"$scratch/third.err") &
+(exec 7>&-; cd "$scratch/third" && "$vesko" --home "$scratch/third" --mind "$mind" >/dev/null 2>"$scratch/third.err") &
 waiting=$!
 sleep 1
 exec 7>&-
