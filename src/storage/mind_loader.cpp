@@ -12,6 +12,7 @@
 #include "engine/brain.h"
 #include "storage/bank_files.h"
 #include "storage/bank_reader.h"
+#include "storage/replacing_file.h"
 
 namespace vesko {
 
@@ -135,6 +136,16 @@ LoadResult Brain::loadMind(const Str& given) {
     result.status = Status::ioError(Str("cannot read the mind file ") + given + ": " + Str(usable.message()));
     return result;
   }
+
+  // What a killed save left half written goes; the shell holds the folder's
+  // and the mind's locks, so no one else is writing them.
+  ReplacingFile::removeLeftovers(mindFolder_, [](const std::string& target) {
+    return target.ends_with(".mbk") || target.ends_with(".mb2");
+  });
+  const Str mindName = baseName(mindFile);
+  const Str mindFolder = mindFile.substr(0, mindFile.length() - mindName.length());
+  ReplacingFile::removeLeftovers(mindFolder.empty() ? Str(".") : mindFolder,
+                                 [&](const std::string& target) { return target == mindName.std(); });
 
   result.status = rescueChangedBanks(mindFile, mindFolder_, result.rescuedBanks);
   if (!result.status.isOk()) return result;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <streambuf>
 #include <system_error>
 #include <vector>
@@ -173,6 +174,33 @@ Status ReplacingFile::commitIfAbsent(bool& taken) {
   }
   discard();
   return Status::ok();
+}
+
+std::vector<std::string> ReplacingFile::leftoversIn(const Str& folder) {
+  // "<target>.<digits>-<digits>.tmp"
+  const auto isLeftover = [](const std::string& name) {
+    if (!name.ends_with(".tmp")) return false;
+    const std::size_t numbers = name.rfind('.', name.size() - 5);
+    if (numbers == std::string::npos || numbers == 0) return false;
+    const std::string middle = name.substr(numbers + 1, name.size() - 5 - numbers);
+    const std::size_t dash = middle.find('-');
+    return dash != std::string::npos && dash > 0 && dash + 1 < middle.size() &&
+           middle.find_first_not_of("0123456789-") == std::string::npos && middle.find('-', dash + 1) == std::string::npos;
+  };
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(std::filesystem::path(folder.std()), ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::error_code typeError;
+    const std::string name = it->path().filename().string();
+    if (isLeftover(name) && it->is_regular_file(typeError)) found.push_back(name);
+  }
+  return found;
+}
+
+void ReplacingFile::removeLeftover(const Str& folder, const std::string& name) {
+  std::error_code ignored;
+  std::filesystem::remove(std::filesystem::path(folder.std()) / name, ignored);
 }
 
 }  // namespace vesko

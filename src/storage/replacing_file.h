@@ -11,6 +11,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "engine/status.h"
 #include "text/str.h"
@@ -19,6 +20,16 @@ namespace vesko {
 
 class ReplacingFile {
  public:
+  // Removes the files a process killed while writing left in `folder`
+  // ("<target>.<process>-<n>.tmp") for each target name `ours` accepts.
+  // REQUIRES: no other process writes those targets now (the caller holds
+  // the lock that guards them).
+  template <typename Ours>
+  static void removeLeftovers(const Str& folder, Ours ours) {
+    for (const std::string& name : leftoversIn(folder))
+      if (ours(name.substr(0, name.rfind('.', name.rfind('.') - 1)))) removeLeftover(folder, name);
+  }
+
   enum class Durability {
     kCached,  // the system writes the file back when it likes
     kSynced,  // the file, then its folder, reach the disk before commit returns
@@ -47,6 +58,9 @@ class ReplacingFile {
   const Str& target() const { return target_; }
 
  private:
+  static std::vector<std::string> leftoversIn(const Str& folder);
+  static void removeLeftover(const Str& folder, const std::string& name);
+
   class Buffer;
   Status finishWriting(bool sync);
   void discard();

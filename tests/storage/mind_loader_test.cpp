@@ -96,9 +96,10 @@ TEST(LoadMind, AMindCutShortIsRefusedNotLoadedInPart) {
     load(f, mind, result, "cut at " + std::to_string(cut));
     const bool atLineEnd = cut > 0 && mind.back() == '\n';
     EXPECT_EQ(result.loaded(), atLineEnd) << cut << ": " << result.status.message();
-    if (!atLineEnd)
-      EXPECT_NE(result.status.message().find(cut == 0 ? "is empty" : "cut short"), std::string::npos)
-          << result.status.message();
+    // A cut inside a member header is refused for the name it leaves.
+    const std::string& why = result.status.message();
+    EXPECT_TRUE(atLineEnd || why.find(cut == 0 ? "is empty" : "cut short") != std::string::npos ||
+                why.find("member name") != std::string::npos) << why;
   }
 }
 

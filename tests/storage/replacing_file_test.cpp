@@ -70,6 +70,17 @@ TEST(ReplacingFile, BanksAndTheMindNeverWriteThroughAPlantedLink) {
   EXPECT_NE(f.read("m.mnd").find("[{[nouns.mbk]}]\nCAT\nDOG\n"), std::string::npos);
 }
 
+// A save killed half way leaves its new files; the next load clears those
+// of the banks and of its own mind, and nothing else.
+TEST(ReplacingFile, TheNextLoadClearsWhatAKilledSaveLeft) {
+  TestFolder f;
+  f.write("m.mnd", kMind);
+  for (const char* name : {"nouns.mbk.4242-7.tmp", "m.mnd.4242-8.tmp", "other.mnd.4242-9.tmp", "notes.4242-1.tmp"})
+    f.write(name, "half");
+  ASSERT_TRUE(newBrain(f)->loadMind(f.path("m.mnd")).loaded());
+  EXPECT_EQ(f.files(".tmp"), (std::vector<std::string>{"notes.4242-1.tmp", "other.mnd.4242-9.tmp"}));
+}
+
 TEST(ReplacingFile, AMindGivenThroughALinkIsTheFileItLeadsTo) {
   TestFolder f;
   TestFolder minds;
