@@ -286,7 +286,7 @@ class SaveFault : public ::testing::Test {
 TEST_F(SaveFault, ReadOnlyFolderKeepsTheMindAndTheBanks) {
   if (!unprivilegedChildPossible()) GTEST_SKIP() << kNoNobody;
   chatThroughFault(true, [&] { ASSERT_EQ(::chmod(home_.c_str(), 0555), 0); },
-                   {"cannot write the bank file " + home_.string() + "/"});
+                   {"cannot write " + home_.string() + "/"});
   ::chmod(home_.c_str(), 0755);
   EXPECT_EQ(packed().kept(0, kAll), kBeforeFault);
 }
