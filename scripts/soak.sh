@@ -53,6 +53,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=4:thread_
 every=$((lines / 50))
 interval=$((lines / 20))
 warmup=$((lines / 4))
+: >"$scratch/out"  # exists before the loop reads it, however late the program starts
 HOME="$scratch" XDG_DATA_HOME= "$vesko" pipe --user Soak --save-every "$every" --seed 7 --home "$home" \
   <"$scratch/in" >"$scratch/out" 2>"$scratch/err" &
 pid=$!

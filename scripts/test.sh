@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESKO_SANITIZE=ON
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESKO_SANITIZE=ON -DVESKO_WERROR=ON
 cmake --build build-test
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-test --output-on-failure -j2

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "engine/brain.h"
 #include "skills/date_time.h"
@@ -148,6 +149,10 @@ void Brain::normalise(WordList& words, WordList& classes) {
   const Str botName = bot_.name.upper();
   const Str weekday = weekdayName(*clock_).upper();
   const Str partnerName = bot_.relationshipName.upper();
+  // The walk back from a known noun ends at the previous known noun at the
+  // latest: everything before it, back to its own marker, was made filler by
+  // its walk and would only be made filler again. So each word is walked once.
+  int previousNoun = -1;
   for (int i = 0; i < words.count(); ++i) {
     const Str w = words.wordAt(i);
     words.setWordAt(i, tagged(w, userName, botName, weekday, partnerName));
@@ -165,7 +170,9 @@ void Brain::normalise(WordList& words, WordList& classes) {
         }
         classes.setWordAt(j, kStuffing);
         if (learning_ && !stuffing_.has(before)) stuffing_.add(before);
+        if (j == previousNoun) break;
       }
+      previousNoun = i;
     } else if (stuffing_.has(w)) {
       classes.setWordAt(i, kStuffing);
     }
@@ -191,21 +198,44 @@ void Brain::normalise(WordList& words, WordList& classes) {
   }
 
   // 5. A word ending in "'S" is a possessive before a noun, else "<word> IS".
-  for (int i = 0; i < words.count() - 1; ++i) {
-    const Str& w = word(i);
-    if (!endsInApostropheS(w) || w == "LET'S") continue;
-    const Str& next = classOf(i + 1);
-    bool possessive = next == kNoun;
-    if (next == kStuffing) {
-      for (int j = i + 1; j < words.count() && !possessive; ++j) possessive = classOf(j) == kNoun;
+  // The lists are rebuilt in one pass, since inserting into their middle
+  // would copy the rest of a long line once per "'S".
+  {
+    const int count = words.count();
+    // nounFrom[k]: a noun stands at k or later.
+    std::vector<bool> nounFrom(static_cast<std::size_t>(count) + 1, false);
+    for (int k = count - 1; k >= 0; --k)
+      nounFrom[static_cast<std::size_t>(k)] = nounFrom[static_cast<std::size_t>(k) + 1] || classOf(k) == kNoun;
+    WordList newWords;
+    WordList newClasses;
+    bool split = false;
+    for (int i = 0; i < count; ++i) {
+      const Str& w = word(i);
+      // The last word is never split: nothing follows it.
+      if (i == count - 1 || !endsInApostropheS(w) || w == "LET'S") {
+        newWords.append(w);
+        newClasses.append(classOf(i));
+        continue;
+      }
+      const Str& next = classOf(i + 1);
+      const bool possessive = next == kNoun || (next == kStuffing && nounFrom[static_cast<std::size_t>(i) + 1]);
+      if (possessive) {
+        newWords.append(w);
+        newClasses.append(kNounMark);
+      } else {
+        newWords.append(w.substr(0, w.length() - 2));
+        newClasses.append(classOf(i));
+        newWords.append("IS");
+        newClasses.append(kDef);
+        split = true;
+      }
     }
-    if (possessive) {
-      classes.setWordAt(i, kNounMark);
-    } else {
-      words.setWordAt(i, w.substr(0, w.length() - 2));
-      words.insertAfter(i, "IS");
-      classes.insertAfter(i, kDef);
+    if (split) {
+      const bool question = words.isQuestion();
+      words = std::move(newWords);
+      words.setQuestion(question);
     }
+    classes = std::move(newClasses);
   }
 
   // 6. The nouns of the line become the most recent topics, newest first.

@@ -19,6 +19,13 @@ bool isPlainName(std::string_view name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
 }
 
+// Anything at all standing at the path, a link that leads nowhere included:
+// laying out never writes where something stands.
+bool stands(const std::string& path) {
+  std::error_code error;
+  return fs::symlink_status(path, error).type() != fs::file_type::not_found;
+}
+
 bool hasDefaultBanks(const std::string& folder) {
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
@@ -33,7 +40,7 @@ LayoutResult layOutWorkingFolder(const std::string& folder, std::span<const Embe
   for (const EmbeddedFile& file : files) {
     if (file.name == nullptr || !isPlainName(file.name)) continue;
     const std::string path = folder + file.name;
-    if (exists(path)) continue;
+    if (stands(path)) continue;
     if (!writeNewFile(path, file.content)) {
       result.status = Status::ioError(Str("cannot write " + path));
       return result;
@@ -42,14 +49,14 @@ LayoutResult layOutWorkingFolder(const std::string& folder, std::span<const Embe
   }
   const std::string mind = folder + kDefaultMindName;
   // Without any default bank a new mind would be empty; leave it to the user.
-  if (!exists(mind) && hasDefaultBanks(folder)) {
+  if (!stands(mind) && hasDefaultBanks(folder)) {
     Brain maker(Str(folder), false, Str());
     result.status = maker.createMindStep(6, Str(mind));
     if (!result.status.isOk()) return result;
     result.written.emplace_back(kDefaultMindName);
   }
   const std::string config = folder + kConfigFileName;
-  if (!exists(config)) {
+  if (!stands(config)) {
     Config firstRun;
     firstRun.firstRun = 1;
     firstRun.defaultMindFile = kDefaultMindName;

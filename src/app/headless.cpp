@@ -1,11 +1,10 @@
 #include "app/headless.h"
 
-#include "app/session.h"
-
 #include <cstdio>
 #include <exception>
 #include <ostream>
 
+#include "app/distribution.h"
 #include "app/file_io.h"
 #include "app/message_file.h"
 #include "app/session.h"
@@ -15,17 +14,23 @@ namespace vesko::app {
 
 namespace {
 
-// Fails the run after the message was taken: the caller finds its two lines
-// again, as if the program had never started.
-int putBack(const std::string& messagePath, const ChatMessage& message, const std::string& why, std::ostream& err) {
+// Fails the run: chat.msg still holds the caller's two lines (it is replaced
+// only by the answer), so the caller finds them as if the program had never
+// started.
+int refuse(const std::string& why, std::ostream& err) {
   complain(err, why);
-  if (!writeFileAtomically(messagePath, formatChatMessage(message)))
-    complain(err, "cannot put the message back into " + messagePath);
   return 1;
 }
 
 int answer(const std::string& folder, const std::string& messagePath, const ChatMessage& message,
            const GlobalOptions& options, std::ostream& err) {
+  // A start that will refuse does so before anything is laid out.
+  const std::string refusal = refusalBeforeLayout(folder, options);
+  if (!refusal.empty()) return refuse(refusal, err);
+  // An empty folder gets the distribution and its default mind, as every
+  // other mode gives it.
+  const LayoutResult layout = layOutWorkingFolder(folder, embeddedDistribution());
+  if (!layout.status.isOk()) return refuse("cannot set up " + folder + ": " + layout.status.message(), err);
   std::string mindFile;
   if (options.mind) {
     mindFile = absolutePath(*options.mind);
@@ -33,20 +38,30 @@ int answer(const std::string& folder, const std::string& messagePath, const Chat
     // Only line 2 matters here; settings of the chat window are not checked.
     const std::string named = readConfigFile(folder + kConfigFileName).config.defaultMindFile;
     // An empty name would load nothing and save the banks nowhere.
-    if (named.empty())
-      return putBack(messagePath, message, "no mind file is named in " + folder + kConfigFileName, err);
+    if (named.empty()) return refuse("no mind file is named in " + folder + kConfigFileName, err);
     mindFile = inFolder(folder, named);
   }
+  // A mind that does not exist is never made here: config.dat may come from
+  // whoever prepared the folder and name any file at all.
+  if (!exists(mindFile))
+    return refuse("cannot open the mind file " + mindFile +
+                      "; headless mode never makes a mind; make one with 'vesko new-mind FILE'",
+                  err);
+  const auto mindLock = lockMind(mindFile, kHeadlessLockPatience, err);
+  if (!mindLock) return 1;
   auto brain = makeBrain(folder, true, message.userName, options);
   const LoadResult loaded = brain->loadMind(Str(mindFile));
   // A refused mind is never answered with nor saved over.
-  if (!loaded.loaded()) return putBack(messagePath, message, mindFile + ": " + loadFailure(loaded), err);
+  if (!loaded.loaded()) return refuse(mindFile + ": " + loadFailure(loaded), err);
   if (!loaded.rescuedBanks.empty()) err << "vesko: " << loadNote(loaded) << '\n';
   const Str reply = brain->respond(Str(flattenLine(message.message)));
   const Status saved = brain->saveMind();
-  if (!saved.isOk()) return putBack(messagePath, message, "cannot save " + mindFile + ": " + saved.message(), err);
+  if (!saved.isOk()) return refuse("cannot save " + mindFile + ": " + saved.message(), err);
+  // The answer replaces the message in one step: a caller polling chat.msg
+  // sees the two lines or the answer, and a run killed before this point
+  // leaves the message for the next run.
   if (!writeFileAtomically(messagePath, flattenLine(reply.std()) + "\n"))
-    return putBack(messagePath, message, "cannot write the answer into " + messagePath, err);
+    return refuse("cannot write the answer into " + messagePath, err);
   return 0;
 }
 
@@ -73,14 +88,10 @@ int runHeadless(const GlobalOptions& options, std::ostream& err) {
     return 1;
   }
   const ChatMessage message = parseChatMessage(*text);
-  if (std::remove(messagePath.c_str()) != 0) {
-    complain(err, "cannot remove " + messagePath + "; the message stays unanswered");
-    return 1;
-  }
   try {
     return answer(choice.folder, messagePath, message, options, err);
   } catch (const std::exception& failure) {
-    return putBack(messagePath, message, std::string("failed: ") + failure.what(), err);
+    return refuse(std::string("failed: ") + failure.what(), err);
   }
 }
 

@@ -1,6 +1,7 @@
 // Headless message mode: answer the chat.msg of the current directory with the
 // mind named in config.dat, save the mind and leave the answer in chat.msg.
-// On any failure the two lines go back into chat.msg and the exit status is 1.
+// chat.msg keeps the two lines until the answer replaces them, so on any
+// failure (a kill included) they are still there; the exit status is then 1.
 #pragma once
 
 #include <iosfwd>

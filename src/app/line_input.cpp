@@ -22,21 +22,29 @@ class DescriptorInput final : public LineInput {
 
   bool next(std::string& line, const std::string&) override {
     for (;;) {
-      const std::size_t end = buffer_.find('\n');
+      // Lines are taken from start_ on and only what arrived since the last
+      // look is searched, so neither a long line read in many pieces nor many
+      // short lines in one piece cost more than their length.
+      const std::size_t end = buffer_.find('\n', searched_);
       if (end != std::string::npos) {
-        line = buffer_.substr(0, end);
-        buffer_.erase(0, end + 1);
+        line.assign(buffer_, start_, end - start_);
+        start_ = searched_ = end + 1;
         return true;
       }
+      searched_ = buffer_.size();
       if (ended_) {
         // A last line without a line end still counts.
-        if (buffer_.empty()) return false;
-        line.swap(buffer_);
+        if (start_ >= buffer_.size()) return false;
+        line.assign(buffer_, start_);
         buffer_.clear();
+        start_ = searched_ = 0;
         return true;
       }
       if (stopRequested()) return false;
-      char chunk[4096];
+      buffer_.erase(0, start_);
+      searched_ -= start_;
+      start_ = 0;
+      char chunk[65536];
       const ssize_t got = ::read(fd_, chunk, sizeof chunk);
       if (got < 0 && errno == EINTR) continue;  // the loop checks for a stop
       if (got <= 0) {
@@ -50,6 +58,8 @@ class DescriptorInput final : public LineInput {
  private:
   int fd_;
   std::string buffer_;
+  std::size_t start_ = 0;     // where the next line begins in buffer_
+  std::size_t searched_ = 0;  // buffer_ holds no line end from start_ to here
   bool ended_ = false;
 };
 

@@ -8,6 +8,8 @@
 #include <system_error>
 
 #include "app/advanced_source.h"
+#include "app/distribution.h"
+#include "app/file_io.h"
 #include "app/working_folder.h"
 #include "learning/mind_builder.h"
 #include "storage/bank_files.h"
@@ -101,6 +103,13 @@ const char* resultName(std::int32_t code) {
 
 int runNewMind(const GlobalOptions& options, const std::string& path, bool force, std::ostream& out,
                std::ostream& err) {
+  // A name is needed: "" or "DIR/" would make a hidden ".mnd".
+  std::error_code error;
+  if (path.empty() || path.back() == '/' || fs::is_directory(path, error)) {
+    complain(err, "new-mind needs the name of the mind file to make, such as poet.mnd" +
+                      (path.empty() ? std::string() : "; " + path + " is a folder"));
+    return 1;
+  }
   std::string target = absolutePath(path);
   // As the mind dialogs do: a name without an extension gets ".mnd".
   if (fs::path(target).extension().empty()) target += ".mnd";
@@ -112,8 +121,11 @@ int runNewMind(const GlobalOptions& options, const std::string& path, bool force
     complain(err, target + " already exists; add --force to replace it");
     return 1;
   }
-  const auto workspace = Workspace::open(options, err);
+  const auto workspace = Workspace::open(options, err, MindUse::kChooses);
   if (!workspace) return 1;
+  // A mind in use by another Vesko is not replaced under its feet.
+  const auto lock = lockMind(target, std::chrono::milliseconds(0), err);
+  if (!lock) return 1;
   if (makeFromDefaults(*workspace, options, target, err) != 0) return 1;
   out << "Mind file created: " << target << "\n"
       << "The mind's attributes (name, location, and so on) are Vesko's defaults.\n";
@@ -132,7 +144,7 @@ int runNewMindAdvanced(const GlobalOptions& options, const std::string& dir, boo
     complain(err, problem);
     return 1;
   }
-  const auto workspace = Workspace::open(options, err);
+  const auto workspace = Workspace::open(options, err, MindUse::kChooses);
   if (!workspace) return 1;
   // Building in the working folder would write over the banks of the mind in use.
   if (fs::equivalent(folder, workspace->folder(), error)) {
@@ -157,7 +169,11 @@ int runNewMindAdvanced(const GlobalOptions& options, const std::string& dir, boo
 
 int runInitMind(const GlobalOptions& options, const std::optional<std::string>& mind,
                 const std::optional<bool>& confirmed, std::ostream& out, std::ostream& err) {
-  const auto workspace = Workspace::open(options, err);
+  if (mind && !exists(absolutePath(*mind))) {
+    complain(err, "cannot find the mind file " + absolutePath(*mind) + "; make a new one with 'vesko new-mind FILE'");
+    return 1;
+  }
+  const auto workspace = Workspace::open(options, err, MindUse::kChooses);
   if (!workspace) return 1;
   const std::string target = mind ? absolutePath(*mind) : workspace->mindToLoad(options);
   if (target.empty() || !exists(target)) {
@@ -178,6 +194,8 @@ int runInitMind(const GlobalOptions& options, const std::optional<std::string>& 
     out << "Nothing changed.\n";
     return 0;
   }
+  const auto lock = lockMind(target, std::chrono::milliseconds(0), err);
+  if (!lock) return 1;
   if (makeFromDefaults(*workspace, options, target, err) != 0) return 1;
   out << "Mind file initialised: " << target << "\n";
   return 0;
@@ -191,9 +209,12 @@ int runMindInfo(const GlobalOptions& options, const std::string& mind, std::ostr
     const std::string inHome = absolutePath((fs::path(*options.home) / mind).string());
     if (exists(inHome)) source = inHome;
   }
-  if (!exists(source) || fs::is_directory(source)) {
+  std::error_code error;
+  if (!fs::is_regular_file(source, error)) {
     complain(err, "cannot open the mind file " + source +
-                      (options.home && fs::path(mind).is_relative() ? " (nor in " + *options.home + ")" : std::string()));
+                      (exists(source) ? std::string(": it is not a regular file")
+                       : options.home && fs::path(mind).is_relative() ? " (nor in " + *options.home + ")"
+                                                                      : std::string()));
     return 1;
   }
   ScratchFolder scratch;
@@ -203,11 +224,14 @@ int runMindInfo(const GlobalOptions& options, const std::string& mind, std::ostr
   }
   // Loading a mind too new to use rewrites it; only a copy is ever loaded.
   const std::string copy = scratch.path() + "mind.mnd";
-  std::error_code error;
   if (!fs::copy_file(source, copy, error)) {
     complain(err, "cannot read " + source + ": " + error.message());
     return 1;
   }
+  // An older mind borrows banks it lacks from the default banks, as a real
+  // load in a working folder does.
+  for (const EmbeddedFile& file : embeddedDistribution())
+    if (file.name != nullptr && endsWith(file.name, ".x")) writeNewFile(scratch.path() + file.name, file.content);
   const std::vector<std::string> version = memberLines(copy, "version.mbk");
   auto brain = makeBrain(scratch.path(), false, std::string(), options);
   const LoadResult result = brain->loadMind(Str(copy));
@@ -236,6 +260,11 @@ int runMindUnpack(const std::string& mind, const std::string& folder, std::ostre
   const std::string source = absolutePath(mind);
   if (!exists(source)) {
     complain(err, "cannot open the mind file " + source);
+    return 1;
+  }
+  Str resolved;
+  if (const Status status = resolveMindFile(Str(source), resolved); !status.isOk()) {
+    complain(err, status.message());
     return 1;
   }
   std::string target = absolutePath(folder);
@@ -274,6 +303,9 @@ int runMindPack(const std::string& folder, const std::string& mind, std::ostream
     complain(err, "there are no bank files (*.mbk) in " + source);
     return 1;
   }
+  // Packing over a mind that a chat is using would be undone by its next save.
+  const auto lock = lockMind(target, std::chrono::milliseconds(0), err);
+  if (!lock) return 1;
   const Status packed = packBanks(Str(target), Str(source), Str("*.mbk"), false);
   if (!packed.isOk()) {
     complain(err, "cannot write " + target + ": " + packed.message());

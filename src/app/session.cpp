@@ -1,10 +1,14 @@
 #include "app/session.h"
 
+#include <filesystem>
 #include <ostream>
+#include <system_error>
+#include <vector>
 
 #include "app/distribution.h"
 #include "app/working_folder.h"
 #include "engine/random_source.h"
+#include "storage/bank_files.h"
 
 namespace vesko::app {
 
@@ -14,7 +18,31 @@ void printTrace(std::ostream& err, const Brain& brain) {
   if (brain.tracing()) err << "trace: " << describeTrace(brain.lastAnswerTrace()) << std::endl;
 }
 
-std::unique_ptr<Workspace> Workspace::open(const GlobalOptions& options, std::ostream& err) {
+namespace {
+
+std::string noMindAdvice() { return "; name one with --mind FILE, or make one with 'vesko new-mind FILE'"; }
+
+// The mind a command would load in `folder`: --mind, else config.dat's line 2;
+// without config.dat, the default mind the layout names in the one it writes.
+std::string mindNamedIn(const std::string& folder, const GlobalOptions& options) {
+  if (options.mind) return absolutePath(*options.mind);
+  std::error_code error;
+  if (std::filesystem::symlink_status(folder + kConfigFileName, error).type() == std::filesystem::file_type::not_found)
+    return folder + kDefaultMindName;
+  const std::string named = readConfigFile(folder + kConfigFileName).config.defaultMindFile;
+  return named.empty() ? std::string() : inFolder(folder, named);
+}
+
+}  // namespace
+
+std::string refusalBeforeLayout(const std::string& folder, const GlobalOptions& options) {
+  const std::string mind = mindNamedIn(folder, options);
+  if (mind.empty()) return std::string("no mind file is named in ") + folder + kConfigFileName + noMindAdvice();
+  if (!exists(mind) && mind != folder + kDefaultMindName) return "cannot open the mind file " + mind + noMindAdvice();
+  return std::string();
+}
+
+std::unique_ptr<Workspace> Workspace::open(const GlobalOptions& options, std::ostream& err, MindUse use) {
   const FolderChoice choice =
       chooseWorkingFolder(options.home, FolderUse::kInteractive, currentDirectory(), processEnvironment);
   if (!choice.ok()) {
@@ -25,6 +53,13 @@ std::unique_ptr<Workspace> Workspace::open(const GlobalOptions& options, std::os
   if (!lock->held()) {
     complain(err, lock->error());
     return nullptr;
+  }
+  if (use == MindUse::kLoads) {
+    const std::string refusal = refusalBeforeLayout(choice.folder, options);
+    if (!refusal.empty()) {
+      complain(err, refusal);
+      return nullptr;
+    }
   }
   const LayoutResult layout = layOutWorkingFolder(choice.folder, embeddedDistribution());
   if (!layout.status.isOk()) {
@@ -78,9 +113,11 @@ std::unique_ptr<Brain> openMind(const std::string& folder, const std::string& mi
   if (mustExist && (mindFile.empty() || !exists(mindFile))) {
     complain(err, (mindFile.empty() ? std::string("no mind file is named in ") + folder + kConfigFileName
                                     : "cannot open the mind file " + mindFile) +
-                      "; name one with --mind FILE, or make one with 'vesko new-mind FILE'");
+                      noMindAdvice());
     return nullptr;
   }
+  auto lock = lockMind(mindFile, std::chrono::milliseconds(0), err);
+  if (lock == nullptr) return nullptr;
   auto brain = makeBrain(folder, headless, userName, options);
   const LoadResult result = brain->loadMind(Str(mindFile));
   if (!result.loaded()) {
@@ -91,7 +128,26 @@ std::unique_ptr<Brain> openMind(const std::string& folder, const std::string& mi
   if (!note.empty()) complain(err, note);
   brain->setTracing(options.answering.trace);
   brain->setLearning(options.answering.learn);
+  // Every command that opens a mind uses it to its end.
+  static std::vector<std::unique_ptr<FolderLock>> heldToTheEnd;
+  heldToTheEnd.push_back(std::move(lock));
   return brain;
+}
+
+std::unique_ptr<FolderLock> lockMind(const std::string& mindFile, std::chrono::milliseconds patience,
+                                     std::ostream& err) {
+  Str resolved;
+  const Status status = resolveMindFile(Str(mindFile), resolved);
+  if (!status.isOk()) {
+    complain(err, status.message());
+    return nullptr;
+  }
+  auto lock = FolderLock::forMind(resolved.std(), patience);
+  if (!lock->held()) {
+    complain(err, lock->error());
+    return nullptr;
+  }
+  return lock;
 }
 
 }  // namespace vesko::app

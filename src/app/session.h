@@ -29,12 +29,21 @@ struct GlobalOptions {
   AnswerOptions answering;           // set by chat and pipe; openMind applies it
 };
 
+// What a command does with the mind of its working folder.
+enum class MindUse {
+  kLoads,   // loads the mind (--mind or config.dat's), which must exist
+  kChooses, // asks for a mind itself (the window) or makes one (the tools)
+};
+
 // The working folder of an interactive command, locked and laid out.
 class Workspace {
  public:
   // Chooses, locks and lays out the folder and reads config.dat (its warnings
-  // go to `err`). Nothing, after a message on `err`, when any step fails.
-  static std::unique_ptr<Workspace> open(const GlobalOptions& options, std::ostream& err);
+  // go to `err`). Nothing, after a message on `err`, when any step fails. A
+  // command that loads a mind is refused before anything is laid out when
+  // that mind does not exist and is not the default mind the layout makes.
+  static std::unique_ptr<Workspace> open(const GlobalOptions& options, std::ostream& err,
+                                         MindUse use = MindUse::kLoads);
 
   const std::string& folder() const { return folder_; }
   const Config& config() const { return config_; }
@@ -63,8 +72,15 @@ std::string loadFailure(const LoadResult& result);
 // A note for results 2 and 4 (the mind loaded but is of another version).
 std::string loadNote(const LoadResult& result);
 
+// Why a command that loads a mind in `folder` would be refused before the
+// folder is laid out (the mind is not named, or does not exist and is not the
+// default mind the layout makes), or "" when it may go on.
+std::string refusalBeforeLayout(const std::string& folder, const GlobalOptions& options);
+
 // Builds a Brain and loads `mindFile`; nothing, after a message on `err`, when
-// the file is missing (with `mustExist`) or the mind is refused.
+// the file is missing (with `mustExist`), is in use by another Vesko, or the
+// mind is refused. The mind file (the file a link leads to) stays locked
+// until the process ends.
 std::unique_ptr<Brain> openMind(const std::string& folder, const std::string& mindFile, bool headless,
                                 const std::string& userName, const GlobalOptions& options, bool mustExist,
                                 std::ostream& err);
@@ -72,6 +88,12 @@ std::unique_ptr<Brain> openMind(const std::string& folder, const std::string& mi
 // After an answer: where it came from, as one "trace: " line on `err`, when
 // the Brain is tracing.
 void printTrace(std::ostream& err, const Brain& brain);
+
+// Locks the mind file `mindFile` stands for (links followed), waiting up to
+// `patience`; nothing, after a message on `err`, when it is in use by another
+// Vesko or is no regular file.
+std::unique_ptr<FolderLock> lockMind(const std::string& mindFile, std::chrono::milliseconds patience,
+                                     std::ostream& err);
 
 // "vesko: " + message, on its own line.
 void complain(std::ostream& err, const std::string& message);

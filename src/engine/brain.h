@@ -101,6 +101,9 @@ class Brain {
   Status saveMind();
   // Writes every bank and packs the mind file, keeping the banks in use.
   Status checkpoint();
+  // Lets the mind in use go without saving it: its unpacked banks are
+  // removed, so the next load does not take them for an unfinished save.
+  void discardMind();
   // 5: packs the .mbk banks of folder `text` into text + "new.mnd";
   // 6: makes mind file `text` from the default banks of the working folder.
   Status createMindStep(std::int32_t selector, const Str& text);

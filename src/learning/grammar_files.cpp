@@ -9,6 +9,7 @@
 #include "learning/grammar_internal.h"
 #include "learning/grammar_model.h"
 #include "storage/bank_reader.h"
+#include "storage/replacing_file.h"
 
 namespace vesko {
 
@@ -48,19 +49,14 @@ Status nextText(BankReader& reader, Str& line, const char* what) {
   return Status::ok();
 }
 
-// Writes the whole file; on failure the error says why, as the system put it
-// (a full disk, a folder without write permission).
+// Writes the whole file under a new name and renames it into place; on
+// failure the error says why, as the system put it (a full disk, a folder
+// without write permission).
 Status writeFile(const Str& path, const std::string& text) {
-  errno = 0;
-  std::ofstream out(path.std(), std::ios::binary | std::ios::trunc);
-  if (out) {
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.flush();
-    if (out) return Status::ok();
-  }
-  const int err = errno;
-  const std::string reason = err != 0 ? std::generic_category().message(err) : "the system gave no reason";
-  return Status::ioError(Str("cannot write the bank file ") + path + ": " + Str(reason));
+  ReplacingFile file(path);
+  file.out().write(text.data(), static_cast<std::streamsize>(text.size()));
+  if (file.commit().isOk()) return Status::ok();
+  return Status::ioError(Str("cannot write the bank file ") + path + ": " + Str(file.reason()));
 }
 
 void appendLine(std::string& text, const std::string& line) {

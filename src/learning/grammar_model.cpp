@@ -36,8 +36,14 @@ bool fitsOnBankLine(const Str& text) {
   return !text.startsWith("[{[");
 }
 
+// Longer than any word of a language: a pasted blob or a line of no blanks,
+// which would sit in the groups bank (and the mind) for ever.
+constexpr int kMaxWordBytes = 200;
+
 // A word "=" would end a group in the groups file.
-bool unstorable(const Str& token) { return token == "=" || !fitsOnBankLine(token); }
+bool unstorable(const Str& token) {
+  return token == "=" || token.length() > kMaxWordBytes || !fitsOnBankLine(token);
+}
 
 bool holdsWord(const WordList& words) {
   for (const Str& w : words)

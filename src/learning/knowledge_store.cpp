@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "storage/bank_reader.h"
+#include "storage/replacing_file.h"
 
 namespace vesko {
 
@@ -143,8 +144,8 @@ Str KnowledgeStore::recall(const WordList& sentence) {
 }
 
 Status KnowledgeStore::save(const Str& path) const {
-  std::ofstream out(path.std(), std::ios::binary | std::ios::trunc);
-  if (!out.is_open()) return Status::ioError("cannot write " + path.std());
+  ReplacingFile file(path);
+  std::ostream& out = file.out();
   out << sentences_.size() << '\n';
   for (const Sentence& s : sentences_) out << s.text << '\n' << s.bonus << '\n';
   const auto sorted = sortedIndex();
@@ -158,9 +159,7 @@ Status KnowledgeStore::save(const Str& path) const {
     writeNumbers(out, word, entries.first);
     for (const auto& numbers : entries.later) writeNumbers(out, word, numbers);
   }
-  out.flush();
-  if (!out) return Status::ioError("cannot write " + path.std());
-  return Status::ok();
+  return file.commit();
 }
 
 Status KnowledgeStore::load(const Str& path) {

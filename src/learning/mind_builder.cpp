@@ -5,6 +5,7 @@
 #include "learning/grammar_model.h"
 #include "learning/knowledge_store.h"
 #include "storage/bank_reader.h"
+#include "storage/replacing_file.h"
 
 namespace vesko {
 
@@ -36,11 +37,9 @@ Status buildLanguageBanks(const Str& sourceFolder, const Str& outputFolder, Rand
   status = knowledge.save(outputFolder + "morvash.mbk");
   if (!status) return status;
 
-  std::ofstream version((outputFolder + "version.mbk").std(), std::ios::binary | std::ios::trunc);
-  version << "4.1\n300\n";
-  version.close();
-  if (!version) return Status::ioError("cannot write " + (outputFolder + "version.mbk").std());
-  return Status::ok();
+  ReplacingFile version(outputFolder + "version.mbk");
+  version.out() << "4.1\n300\n";
+  return version.commit();
 }
 
 }  // namespace vesko

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "storage/bank_reader.h"
+#include "storage/replacing_file.h"
 
 namespace vesko {
 
@@ -23,6 +25,8 @@ constexpr std::string_view kHeaderOpen = "[{[";
 constexpr std::string_view kHeaderClose = "]}]";
 constexpr std::string_view kBankExtension = ".mbk";
 constexpr std::string_view kDefaultExtension = ".x";
+// The longest file name the file systems we run on allow.
+constexpr int kMaxMemberName = 255;
 
 bool isHeader(const Str& line) { return line.startsWith(Str(kHeaderOpen)); }
 
@@ -103,49 +107,37 @@ struct Member {
 
 // Writes `members` of `folder` into `mindFile` through a temporary file in the
 // mind file's folder; `kept` says in messages which files are left in place.
-Status writeMindFile(const Str& mindFile, const Str& folder, const std::vector<Member>& members, const char* kept) {
-  const Str temporary = mindFile + ".tmp";
+// The new mind reaches the disk before it replaces the old one: the caller
+// deletes the banks next, and a power cut must not leave a mind cut short.
+Status writeMindFile(const Str& given, const Str& folder, const std::vector<Member>& members, const char* kept) {
   const Str advice = Str("; ") + kept + " stay in " + folder + " so nothing is lost; free space or choose another folder and save again";
-  auto cannotWrite = [&](const std::string& reason) {
-    std::error_code ignored;
-    fs::remove(fs::path(temporary.std()), ignored);
-    return Status::ioError(Str("cannot write the mind file ") + mindFile + ": " + Str(reason) + advice);
+  // A link is followed to the mind it leads to, which is what gets replaced.
+  Str mindFile;
+  if (const Status status = resolveMindFile(given, mindFile); !status.isOk())
+    return Status::ioError(Str("cannot write the mind file ") + given + ": " + Str(status.message()) + advice);
+  ReplacingFile file(mindFile);
+  auto cannotWrite = [&] {
+    return Status::ioError(Str("cannot write the mind file ") + mindFile + ": " + Str(file.reason()) + advice);
   };
-
-  errno = 0;
-  std::ofstream out(temporary.std(), std::ios::binary | std::ios::trunc);
-  if (!out.is_open()) return cannotWrite(lastReason());
+  if (!file.isOpen()) return cannotWrite();
+  std::ostream& out = file.out();
   for (const Member& member : members) {
     const Str path = folder + member.file;
     errno = 0;
     std::ifstream in(path.std(), std::ios::binary);
     if (!in.is_open()) {
-      const std::string reason = lastReason();
-      out.close();
-      std::error_code ignored;
-      fs::remove(fs::path(temporary.std()), ignored);
-      return Status::ioError(Str("cannot read the bank file ") + path + ": " + Str(reason) + "; the mind file " + mindFile +
-                             " was left as it was; check that file and save again");
+      return Status::ioError(Str("cannot read the bank file ") + path + ": " + Str(lastReason()) + "; the mind file " +
+                             mindFile + " was left as it was; check that file and save again");
     }
     out << kHeaderOpen << member.header << kHeaderClose << '\n';
     copyMemberLines(in, out);
     if (in.bad()) {
-      out.close();
-      std::error_code ignored;
-      fs::remove(fs::path(temporary.std()), ignored);
       return Status::ioError(Str("cannot read the bank file ") + path + "; the mind file " + mindFile +
                              " was left as it was; check that file and save again");
     }
-    if (!out.good()) return cannotWrite(lastReason());
+    if (!out.good()) return cannotWrite();
   }
-  errno = 0;
-  out.flush();
-  out.close();
-  if (out.fail()) return cannotWrite(lastReason());
-
-  std::error_code ec;
-  fs::rename(fs::path(temporary.std()), fs::path(mindFile.std()), ec);
-  if (ec) return cannotWrite(ec.message());
+  if (!file.commit(ReplacingFile::Durability::kSynced).isOk()) return cannotWrite();
   return Status::ok();
 }
 
@@ -186,6 +178,10 @@ Status checkMindFile(const Str& mindFile) {
     if (!isPlainBankName(name))
       return reader.error(Str("the member name \"") + name.substr(0, 60) +
                           "\" is not a plain bank file name ending in \".mbk\"; the mind file was not unpacked");
+    if (name.length() > kMaxMemberName)
+      return reader.error(Str("the member name \"") + name.substr(0, 60) + "...\" is " + Str(name.length()) +
+                          " characters long, longer than any file name can be (" + Str(kMaxMemberName) +
+                          "); the mind file was not unpacked");
   }
   if (firstLine != 0 && !sawHeader)
     return Status::loadError(baseName(mindFile), firstLine,
@@ -195,6 +191,23 @@ Status checkMindFile(const Str& mindFile) {
 
 }  // namespace
 
+Status resolveMindFile(const Str& given, Str& resolved) {
+  resolved = given;
+  std::error_code ec;
+  const fs::path path(given.std());
+  if (fs::symlink_status(path, ec).type() == fs::file_type::symlink) {
+    // A link that leads nowhere stays as it is: writing replaces the link
+    // itself and never creates a file where the link points.
+    const fs::path target = fs::canonical(path, ec);
+    if (!ec) resolved = Str(target.string());
+  }
+  const fs::file_type type = fs::status(fs::path(resolved.std()), ec).type();
+  if (type == fs::file_type::not_found || type == fs::file_type::regular) return Status::ok();
+  return Status::ioError(Str(resolved) +
+                         (type == fs::file_type::directory ? " is a folder" : " is not a regular file (a device or a FIFO)") +
+                         ", and only a file of its own can be a mind");
+}
+
 Status unpackBanks(const Str& mindFile, const Str& folder, StrList* written) {
   if (isRefusedMindName(mindFile)) return refusedName(mindFile);
   std::error_code ec;
@@ -202,49 +215,52 @@ Status unpackBanks(const Str& mindFile, const Str& folder, StrList* written) {
   if (state.type() == fs::file_type::not_found) return Status::ok();  // a new mind: the folder's banks are used
   if (state.type() == fs::file_type::directory)
     return Status::ioError(Str("cannot read the mind file ") + mindFile + ": it is a folder");
+  // A device or a FIFO would never end (or block the read).
+  if (state.type() != fs::file_type::regular)
+    return Status::ioError(Str("cannot read the mind file ") + mindFile + ": it is not a regular file");
 
   Status status = checkMindFile(mindFile);
   if (!status.isOk()) return status;
 
   StrList wroteNow;
   std::ifstream in(mindFile.std(), std::ios::binary);
-  std::ofstream out;
-  Str outPath;
-  Str line;
-  auto writeFailed = [&](const Str& path) {
-    const std::string reason = lastReason();
-    out.close();
+  std::unique_ptr<ReplacingFile> out;
+  auto writeFailed = [&] {
+    const Str path = out->target();
+    const std::string reason = out->reason();
+    out.reset();
     removeWritten(folder, wroteNow);
     return Status::ioError(Str("cannot write the bank file ") + path + ": " + Str(reason) +
                            "; the mind file was left as it was; free space in " + folder + " and load the mind again");
   };
+  // Each member is written under a new name and put in place whole, so a
+  // link planted in the folder under a bank's name is replaced, never followed.
+  auto finishMember = [&]() -> bool {
+    if (out == nullptr) return true;
+    const bool landed = out->commit().isOk();
+    if (landed) out.reset();
+    return landed;
+  };
+  Str line;
   bool more = true;
   while (more) {
     readLine(in, line);
     more = in.good();
     if (line.empty()) continue;
     if (isHeader(line)) {
-      if (out.is_open()) {
-        out.close();
-        if (out.fail()) return writeFailed(outPath);
-      }
+      if (!finishMember()) return writeFailed();
       const Str name = memberName(line);
-      outPath = folder + name;
-      errno = 0;
-      out.open(outPath.std(), std::ios::binary | std::ios::trunc);
-      // A repeated name re-creates its file, so the last member of a name wins.
+      out = std::make_unique<ReplacingFile>(folder + name);
+      // A repeated name replaces its file, so the last member of a name wins.
       if (std::find(wroteNow.begin(), wroteNow.end(), name) == wroteNow.end()) wroteNow.pushBack(name);
-      if (!out.is_open()) return writeFailed(outPath);
-    } else if (out.is_open()) {
+      if (!out->isOpen()) return writeFailed();
+    } else if (out != nullptr) {
       // Lines before the first header belong to no member and are dropped.
-      out << line << '\n';
-      if (!out.good()) return writeFailed(outPath);
+      out->out() << line << '\n';
+      if (!out->out().good()) return writeFailed();
     }
   }
-  if (out.is_open()) {
-    out.close();
-    if (out.fail()) return writeFailed(outPath);
-  }
+  if (!finishMember()) return writeFailed();
   if (written != nullptr)
     for (const Str& name : wroteNow) written->pushBack(name);
   return Status::ok();

@@ -2,9 +2,10 @@
 // each member introduced by a "[{[" name "]}]" header line. These routines
 // split a mind file into its banks and join banks back into a mind file.
 //
-// Packing never leaves a half-written mind: the new content goes to a
-// temporary file in the mind file's folder and is renamed over the old one;
-// member files are deleted only after the rename. Unpacking checks the whole
+// Packing never leaves a half-written mind: the new content goes to a new
+// file in the mind file's folder, reaches the disk and is renamed over the
+// old one; member files are deleted only after that. Every file is written
+// under a fresh name and renamed into place, so no planted link is followed. Unpacking checks the whole
 // mind file before it writes anything. docs/mind_format.md has the grammar.
 #pragma once
 
@@ -13,6 +14,12 @@
 #include "text/str_list.h"
 
 namespace vesko {
+
+// The file a mind path stands for: a link is followed to its final target
+// (a link that leads nowhere stays as given, so writing replaces the link and
+// creates nothing where it points). The target must be a regular file or
+// nothing at all; a folder, a device or a FIFO is refused.
+Status resolveMindFile(const Str& given, Str& resolved);
 
 // Splits `mindFile` into bank files in `folder` (which ends with "/"),
 // replacing files of the same names. A mind file that does not exist gives no

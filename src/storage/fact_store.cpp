@@ -8,6 +8,7 @@
 
 #include "skills/date_time.h"
 #include "storage/bank_reader.h"
+#include "storage/replacing_file.h"
 #include "text/word_list.h"
 
 namespace vesko {
@@ -187,8 +188,8 @@ Status FactStore::loadFacts(const Str& idqPath, const Str& profilesPath) {
 
 Status FactStore::saveFacts(const Str& profilesPath) const {
   if (profilesPath.endsWith(".x")) return Status::ok();
-  std::ofstream out(profilesPath.std(), std::ios::binary | std::ios::trunc);
-  if (!out.is_open()) return Status::ioError("cannot write " + profilesPath.std());
+  ReplacingFile file(profilesPath);
+  std::ostream& out = file.out();
   const LocalTime now = clock_.localNow();
   out << personCount_ << '\n';
   for (const PersonRecord& stored : persons_) {
@@ -202,9 +203,7 @@ Status FactStore::saveFacts(const Str& profilesPath) const {
     out << "DATE=" << (isCurrent ? dayOfMonth(now) : stored.date) << '\n';
     out << "DAY=" << (isCurrent ? weekdayName(now) : stored.day) << '\n';
   }
-  out.flush();
-  if (!out) return Status::ioError("cannot write " + profilesPath.std());
-  return Status::ok();
+  return file.commit();
 }
 
 void FactStore::computeScores() {
@@ -264,9 +263,6 @@ bool FactStore::takeAnswer(const Str& answer) {
   // With no question pending there is nothing to answer.
   if (pendingQuestion_ == kNothingPending) return false;
   const Str text = pendingQuestion_ == 0 ? nameFromAnswer(answer) : answer;
-  // A blank answer says nothing and must not reach the profiles bank.
-  if (isBlank(text)) return false;
-
   if (pendingQuestion_ == kConfirmPending) {
     const WordList words(answer.stripPunctuation().upper());
     int at = 0;
@@ -280,6 +276,9 @@ bool FactStore::takeAnswer(const Str& answer) {
     }
     return true;
   }
+  // A blank answer says nothing and must not reach the profiles bank (to the
+  // confirming question above it is a yes: it holds no denial).
+  if (isBlank(text)) return false;
 
   const auto q = static_cast<std::size_t>(pendingQuestion_);
   current_.answers[q] = text.upper();

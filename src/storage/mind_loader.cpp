@@ -2,14 +2,17 @@
 // older mind's memory and knowledge, and fill the Brain's in-memory banks.
 // A mind that cannot be trusted is refused whole: the mind file is left as it
 // was, the unpacked copies are removed, and the Brain keeps nothing of it.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "engine/brain.h"
 #include "storage/bank_files.h"
 #include "storage/bank_reader.h"
+#include "storage/replacing_file.h"
 
 namespace vesko {
 
@@ -94,12 +97,55 @@ Status guarded(const Str& path, Load load) {
   }
 }
 
+// A mind file our packer wrote ends with a line end; an empty file, or one
+// whose last line has none, was cut short. A missing file is a new mind.
+Status checkWhole(const Str& mindFile) {
+  std::ifstream in(mindFile.std(), std::ios::binary);
+  if (!in.is_open()) return Status::ok();
+  int lines = 0;
+  char last = '\n';
+  bool empty = true;
+  std::vector<char> block(1 << 16);
+  while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+    const auto got = static_cast<std::size_t>(in.gcount());
+    empty = false;
+    lines += static_cast<int>(std::count(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(got), '\n'));
+    last = block[got - 1];
+  }
+  const Str name = baseName(mindFile);
+  if (empty)
+    return Status::loadError(name, 1, "the mind file is empty, so it was cut short or is no mind at all; it was not loaded");
+  if (last != '\n')
+    return Status::loadError(name, lines + 1,
+                             "the mind file ends in the middle of this line, so it was cut short; it was not loaded "
+                             "and is left as it is");
+  return Status::ok();
+}
+
 }  // namespace
 
-LoadResult Brain::loadMind(const Str& mindFile) {
-  mindFile_ = mindFile;
+LoadResult Brain::loadMind(const Str& given) {
   mindInUse_ = false;
   LoadResult result;
+  // A mind given through a link is the file the link leads to: that file is
+  // loaded and later replaced, and the link stays a link.
+  Str mindFile;
+  const Status usable = resolveMindFile(given, mindFile);
+  mindFile_ = mindFile;
+  if (!usable.isOk()) {
+    result.status = Status::ioError(Str("cannot read the mind file ") + given + ": " + Str(usable.message()));
+    return result;
+  }
+
+  // What a killed save left half written goes; the shell holds the folder's
+  // and the mind's locks, so no one else is writing them.
+  ReplacingFile::removeLeftovers(mindFolder_, [](const std::string& target) {
+    return target.ends_with(".mbk") || target.ends_with(".mb2");
+  });
+  const Str mindName = baseName(mindFile);
+  const Str mindFolder = mindFile.substr(0, mindFile.length() - mindName.length());
+  ReplacingFile::removeLeftovers(mindFolder.empty() ? Str(".") : mindFolder,
+                                 [&](const std::string& target) { return target == mindName.std(); });
 
   result.status = rescueChangedBanks(mindFile, mindFolder_, result.rescuedBanks);
   if (!result.status.isOk()) return result;
@@ -151,6 +197,8 @@ LoadResult Brain::loadMind(const Str& mindFile) {
     result.code = LoadResult::kTooNew;
     return result;
   }
+  status = checkWhole(mindFile);
+  if (!status.isOk()) return refuse(std::move(status));
 
   bool convert = false;
   if (generation > kCurrentGeneration) {

@@ -1,13 +1,12 @@
 // Saving a mind: every in-memory bank goes back to its bank file, then the
 // bank files are packed into the mind file. A failure stops before anything
 // is deleted, so the banks in the working folder remain the mind's copy.
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "engine/brain.h"
 #include "storage/bank_files.h"
+#include "storage/replacing_file.h"
 
 namespace vesko {
 
@@ -16,20 +15,16 @@ namespace {
 // Default banks (".x") are distribution data and never written.
 bool writable(const Str& path) { return !path.endsWith(".x"); }
 
-// Opens `path` truncated, lets `write` fill it, and checks that it landed.
+// Lets `write` fill a new file that replaces `path`, and checks that it landed.
 template <typename Write>
 Status writeBank(const Str& path, const Str& mindFile, Write write) {
-  errno = 0;
-  std::ofstream out(path.std(), std::ios::binary | std::ios::trunc);
-  if (out.is_open()) {
-    write(out);
-    out.close();
-    if (!out.fail()) return Status::ok();
+  ReplacingFile file(path);
+  if (file.isOpen()) {
+    write(file.out());
+    if (file.commit().isOk()) return Status::ok();
   }
-  const int err = errno;
-  const std::string reason = err != 0 ? std::generic_category().message(err) : std::string("the system gave no reason");
-  return Status::ioError(Str("cannot write the bank file ") + path + ": " + Str(reason) + "; the mind file " + mindFile +
-                         " was not changed; free space and save again");
+  return Status::ioError(Str("cannot write the bank file ") + path + ": " + Str(file.reason()) + "; the mind file " +
+                         mindFile + " was not changed; free space and save again");
 }
 
 Status writeTree(const Str& path, const Str& mindFile, const WordTree& tree) {
@@ -107,6 +102,22 @@ Status Brain::checkpoint() {
   Status status = writeBanks();
   if (status.isOk()) status = packBanks(mindFile_, mindFolder_, "*.mbk", false);
   return status;
+}
+
+void Brain::discardMind() {
+  if (!mindInUse_) return;
+  StrList names;
+  listFiles(mindFolder_ + "*.mbk", names);
+  for (const Str& name : names) {
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path((mindFolder_ + name).std()), ignored);
+  }
+  for (const MemoryBank& bank : banks_) {
+    if (!bank.path.endsWith(".mb2")) continue;
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(bank.path.std()), ignored);
+  }
+  mindInUse_ = false;
 }
 
 Status Brain::createMindStep(std::int32_t selector, const Str& text) {

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <sstream>
 #include <string>
 
+#include "analysis/normaliser_reference.h"
 #include "engine/brain.h"
 
 namespace vesko {
@@ -101,6 +104,43 @@ TEST(Normaliser, LearnsNounsAndFillersAndKeepsFiveRecentNouns) {
   brain->botInfo().name = "";
   brain->botInfo().relationshipName = "";
   EXPECT_EQ(normalise(*brain, "THE CAT SAT").first, "THE CAT SAT");
+}
+
+std::string saved(const WordTree& tree) {
+  std::ostringstream out;
+  tree.save(out);
+  return out.str();
+}
+
+// Lines drawn from words that exercise every rule (markers, known and new
+// nouns, fillers, possessives, contractions, classes, marks), none of them a
+// tag, normalised one after another so that what a line learns shapes the
+// next: the engine and the plain reference must agree on every word, class,
+// learned word and recent noun.
+TEST(Normaliser, AgreesWithThePlainReferenceOnRandomLines) {
+  const std::vector<const char*> vocabulary = {
+      "A", "the", "My", "HIS", "your", "this", "dog", "DOG.", "cat?", "house", "bone", "big", "old", "red",
+      "very", "I", "like", "and", "John's", "dog's", "it's", "LET'S", "'S", "'s.", "don't", "we're", "can't",
+      "I'm", "isn't", "hi", "hello", "is", "are", "has", "he", "she", "mary", "Mary's", "fish", "puppy",
+      "zebra", "ran", "x", "?", ".", "!", "well,", "o'clock"};
+  std::mt19937 draw(20240601);
+  auto engine = newBrain("DOG HOUSE BONE");
+  auto plain = newBrain("DOG HOUSE BONE");
+  reference::NormaliserState state{plain->nouns(), plain->stuffing(), plain->names(), plain->recentNouns(),
+                                   "BOB", "VESKO", "FRIDAY", "ANNA"};
+  for (int n = 0; n < 400; ++n) {
+    std::string line;
+    const int length = static_cast<int>(draw() % 40);
+    for (int i = 0; i < length; ++i) line += std::string(i ? " " : "") + vocabulary[draw() % vocabulary.size()];
+    WordList words{Str(line)}, classes, plainWords{Str(line)}, plainClasses;
+    engine->normalise(words, classes);
+    reference::normalise(plainWords, plainClasses, state);
+    ASSERT_EQ(words, plainWords) << line;
+    ASSERT_EQ(classes, plainClasses) << line;
+    ASSERT_EQ(joined(engine->recentNouns()), joined(plain->recentNouns())) << line;
+    ASSERT_EQ(saved(engine->nouns()), saved(plain->nouns())) << line;
+    ASSERT_EQ(saved(engine->stuffing()), saved(plain->stuffing())) << line;
+  }
 }
 
 TEST(FilterLine, KeepsUpperCasedPrintableCharactersAndSpaces) {

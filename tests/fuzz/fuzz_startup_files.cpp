@@ -1,8 +1,12 @@
-// Fuzz target: the shell's readers of config.dat and chat.msg on arbitrary
-// bytes, from memory and from a file. A reading never crashes, colours stay
+// Fuzz target: the shell's readers of config.dat and chat.msg, and the pipe
+// mode's line input, on arbitrary bytes, from memory and from a file. A reading never crashes, colours stay
 // in range, and what the program writes back reads as what it read.
 #include "app/config_file.h"
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "app/file_io.h"
+#include "app/line_input.h"
 #include "app/message_file.h"
 #include "fuzz_support.h"
 
@@ -39,5 +43,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string flat = app::flattenLine(text);
   fuzz::require(flat.size() == text.size() && flat.find_first_of("\r\n") == std::string::npos,
                 "flattenLine left a line break or changed the length");
+
+  // The pipe's input gives the lines between line ends, and a last line
+  // without one, exactly.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  fuzz::require(fd >= 0, "cannot open the input again");
+  {
+    auto input = app::descriptorInput(fd);
+    std::string joined;
+    std::string line;
+    while (input->next(line, std::string())) joined += line + '\n';
+    const bool ended = text.empty() || text.back() == '\n';
+    fuzz::require(joined == (ended ? text : text + '\n'), "the line input lost or changed bytes");
+  }
+  ::close(fd);
   return 0;
 }

@@ -91,10 +91,12 @@ TEST_F(GrammarModelTest, SentencesItCannotHoldAreNotLearned) {
   model.setLastAnswerWords(WordList("HI"));
   // 31 words; 30 and a point; words a bank line cannot hold (a tab: read back as LED).
   for (const std::string& refused : {thirty + "W30", thirty.substr(0, thirty.size() - 1) + ".", std::string("A = B"),
-                                     std::string("[{[X].MBK IS A FILE"), std::string("TAB \tLED"), std::string()})
+                                     std::string("[{[X].MBK IS A FILE"), std::string("TAB \tLED"), std::string(),
+                                     "A " + std::string(201, 'W') + " WORD"})
     EXPECT_FALSE(learn(refused.c_str())) << refused;
   EXPECT_TRUE(model.groupCount() == 0 && model.pairCount() == 0);
   EXPECT_TRUE(learn(thirty.c_str()) && model.templates().at(0).size() == 30u);
+  EXPECT_TRUE(learn(("A " + std::string(200, 'W') + " WORD").c_str()));  // long, but a word
 }
 
 TEST_F(GrammarModelTest, PairsRingWrapsAfter200) {

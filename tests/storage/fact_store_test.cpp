@@ -63,6 +63,8 @@ TEST_F(FactStoreTest, IdentifiesAKnownPersonOrMakesANewOne) {
       {"0\n", {{"What is your name?", "It is"}, {"What is your name?", "hello, I'm Bob"}}, "0 BOB $UNKNOWN$ 15 Friday 1"},
       {kBobAndAnn, {{"What is your name?", "Bob"}, {"Have we met?", "yes it is"}}, "0 BOB COOK 5 Monday 2"},
       {kBobAndAnn, {{"What is your name?", "Bob"}, {"Have we met?", "no, never"}}, "2 BOB $UNKNOWN$ 15 Friday 3"},
+      // An empty reply holds no denial: it is a yes.
+      {kBobAndAnn, {{"What is your name?", "Bob"}, {"Have we met?", ""}}, "0 BOB COOK 5 Monday 2"},
       {threeBobs, {{"What is your name?", "Bob"}, {"What is your hobby?", "golf"}, {"Have we met?", "yes"}}, "1 BOB VET 5 Monday 3"},
       {twins, {{"What is your name?", "Bob"}, {"How old are you?", "1"}, {"Have we met?", "nope"}}, "6 BOB $UNKNOWN$ 15 Friday 7"},
       // Fewer records than counted: the bank loads, and no counted id is reused.

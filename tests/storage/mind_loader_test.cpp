@@ -83,5 +83,41 @@ TEST(LoadMind, ADamagedMindIsRefusedNamingBankAndLine) {
   }
 }
 
+// A mind cut short at every tenth of its length (power cut, full disk) is
+// refused unless the cut fell on a line end, where no reader can tell; an
+// empty mind is no mind. The file stays as it was either way.
+TEST(LoadMind, AMindCutShortIsRefusedNotLoadedInPart) {
+  const std::string whole = mindWithVersion("300");
+  for (int tenth = 0; tenth < 10; ++tenth) {
+    const std::size_t cut = whole.size() * static_cast<std::size_t>(tenth) / 10;
+    const std::string mind = whole.substr(0, cut);
+    TestFolder f;
+    LoadResult result;
+    load(f, mind, result, "cut at " + std::to_string(cut));
+    const bool atLineEnd = cut > 0 && mind.back() == '\n';
+    EXPECT_EQ(result.loaded(), atLineEnd) << cut << ": " << result.status.message();
+    // A cut inside a member header is refused for the name it leaves.
+    const std::string& why = result.status.message();
+    EXPECT_TRUE(atLineEnd || why.find(cut == 0 ? "is empty" : "cut short") != std::string::npos ||
+                why.find("member name") != std::string::npos) << why;
+  }
+}
+
+// Letting a mind go on purpose (Initialise) leaves no banks that the next
+// load would take for an unfinished save and keep aside.
+TEST(LoadMind, AMindLetGoOnPurposeLeavesNothingToRescue) {
+  TestFolder f;
+  f.write("m.mnd", mindWithVersion("300"));
+  auto brain = newBrain(f);
+  ASSERT_TRUE(brain->loadMind(f.path("m.mnd")).loaded());
+  brain->nouns().add("ZEBRA");
+  ASSERT_TRUE(brain->checkpoint().isOk());
+  f.write("m.mnd", mindWithVersion("300"));  // what Initialise makes of it
+  brain->discardMind();
+  EXPECT_EQ(f.files(".mbk"), std::vector<std::string>());
+  const LoadResult again = newBrain(f)->loadMind(f.path("m.mnd"));
+  EXPECT_TRUE(again.loaded() && again.rescuedBanks.empty()) << again.rescuedBanks.std();
+}
+
 }  // namespace
 }  // namespace vesko

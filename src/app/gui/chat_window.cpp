@@ -39,6 +39,7 @@
 #include "app/working_folder.h"
 #include "engine/answer_trace.h"
 #include "learning/mind_builder.h"
+#include "storage/bank_files.h"
 
 namespace vesko::gui {
 
@@ -525,8 +526,21 @@ void CChatDlg::showLoadFailure(const LoadResult& result, const std::string& path
 bool CChatDlg::loadReplacing(const std::string& path, const std::string& previous, bool previousInUse,
                              bool versionNotes) {
   brain_ = freshBrain();
-  const LoadResult result = brain_->loadMind(Str(path));
+  // The mind stays locked while this window has it in use, so another Vesko
+  // on another working folder cannot save over it meanwhile.
+  Str resolved;
+  std::unique_ptr<app::FolderLock> lock;
+  LoadResult result;
+  if (resolveMindFile(Str(path), resolved).isOk() && resolved.std() != lockedMind_) {
+    lock = app::FolderLock::forMind(resolved.std(), std::chrono::milliseconds(0));
+    if (!lock->held()) result.status = Status::ioError(Str(lock->error()));
+  }
+  if (result.status.isOk()) result = brain_->loadMind(Str(path));
   if (result.loaded()) {
+    if (lock) {
+      mindLock_ = std::move(lock);
+      lockedMind_ = resolved.std();
+    }
     if (versionNotes && result.code == LoadResult::kNewerCompatible) tell(QString::fromLatin1(kNewerCompatibleText));
     if (versionNotes && result.code == LoadResult::kOlder) tell(QString::fromLatin1(kOlderText));
     return true;
@@ -609,6 +623,9 @@ void CChatDlg::onInitialise() {
                   QStringLiteral("The mind could not be initialized:\n%1").arg(toQString(reset.message())), QMessageBox::Ok);
     return;
   }
+  // Its banks are let go on purpose; left in the folder they would look
+  // like the remains of an unfinished save.
+  brain_->discardMind();
   reloadCurrentMind();
 }
 
@@ -691,8 +708,10 @@ void CChatDlg::onSaveTranscript() {
   if (chosen.isEmpty() || brain_ == nullptr) return;
   memory_.rememberFolderOf(WindowMemory::kTranscripts, chosen);
   const std::string block = transcriptBlock(brain_->clock().localNow(), labelName(true), labelName(false), log_.plainLog());
-  if (!saveTranscript(toStr(chosen).std(), block)) {
-    prompter_.ask(this, QMessageBox::Critical, kTitle, QStringLiteral("The transcript could not be written to %1.").arg(chosen),
+  const std::string failure = saveTranscript(toStr(chosen).std(), block);
+  if (!failure.empty()) {
+    prompter_.ask(this, QMessageBox::Critical, kTitle,
+                  QStringLiteral("The transcript could not be written to %1: %2.").arg(chosen, toQString(failure)),
                   QMessageBox::Ok);
     return;
   }

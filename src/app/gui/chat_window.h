@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/folder_lock.h"
 #include "app/gui/chat_log.h"
 #include "app/gui/window_memory.h"
 #include "engine/brain.h"
@@ -183,6 +184,9 @@ class CChatDlg final : public QDialog {
   QString pendingWhy_;
 
   std::unique_ptr<Brain> brain_;
+  // The lock beside the mind in use, and the file it locks (links resolved).
+  std::unique_ptr<app::FolderLock> mindLock_;
+  std::string lockedMind_;
   ChatLog log_;
   std::string currentMindFile_;
   std::string defaultMindFile_;

@@ -171,7 +171,7 @@ int runChatWindow(int argc, char** argv, const app::GlobalOptions& options) {
     return 0;
   }
   std::ostringstream problems;
-  const auto workspace = app::Workspace::open(options, problems);
+  const auto workspace = app::Workspace::open(options, problems, app::MindUse::kChooses);
   if (!workspace) {
     QString text = toQString(problems.str()).trimmed();
     if (text.startsWith(QStringLiteral("vesko: "))) text.remove(0, 7);

@@ -14,7 +14,8 @@ std::string transcriptBlock(const LocalTime& now, const std::string& botNameUppe
                             const std::string& plainLog);
 
 // Appends the block to `path` (after a line feed when the file exists) or
-// creates it. False when the file could not be written completely.
-bool saveTranscript(const std::string& path, const std::string& block);
+// creates it. A link at `path` is refused, never followed. Empty when the
+// block was written completely, else why not.
+std::string saveTranscript(const std::string& path, const std::string& block);
 
 }  // namespace vesko::gui
