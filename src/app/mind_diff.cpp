@@ -67,7 +67,9 @@ Items listed(const StrList& list) {
 Items groups(Brain& brain) {
   Items items;
   for (const GrammarModel::GroupInfo& group : brain.grammar().groups()) {
-    std::string text = "group " + std::to_string(group.id) + ":";
+    // Appended piece by piece: GCC 12 reports a false -Wrestrict on `"..." + std::to_string(n)` at -O3.
+    std::string text = "group ";
+    text.append(std::to_string(group.id)).append(":");
     for (const Str& word : group.words) text += " " + word.std();
     items.push_back(text);
   }
@@ -78,7 +80,7 @@ Items templates(Brain& brain) {
   Items items;
   for (const std::vector<std::int32_t>& shape : brain.grammar().templates()) {
     std::string text = "groups";
-    for (const std::int32_t id : shape) text += " " + std::to_string(id);
+    for (const std::int32_t id : shape) text.append(" ").append(std::to_string(id));
     items.push_back(text);
   }
   return items;
@@ -122,7 +124,8 @@ std::string shortened(const std::string& item) {
   std::size_t words = 1;
   for (const char c : item) words += c == ' ' ? 1 : 0;
   const std::size_t cut = item.rfind(' ', kMost);
-  return item.substr(0, cut == std::string::npos ? kMost : cut) + " ... (" + std::to_string(words) + " words)";
+  std::string text = item.substr(0, cut == std::string::npos ? kMost : cut);
+  return text.append(" ... (").append(std::to_string(words)).append(" words)");
 }
 
 void writeJsonString(std::ostream& out, const std::string& text) {
