@@ -11,6 +11,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "app/scratch_folder.h"
 #include "app/working_folder.h"
 
 namespace vesko::app {
@@ -153,26 +154,6 @@ void writeJsonList(std::ostream& out, const Items& items) {
   out << ']';
 }
 
-// A folder of its own under the system's temporary folder, removed with it.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::error_code error;
-    std::string pattern = (fs::temp_directory_path(error) / "vesko-diff-XXXXXX").string();
-    if (!error && ::mkdtemp(pattern.data()) != nullptr) path_ = pattern + "/";
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code error;
-    if (!path_.empty()) fs::remove_all(path_, error);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 // Loads a copy of `mind` in `scratch` (loading unpacks beside the mind, and
 // neither the mind nor the working folder may change); nothing after a
 // message on `err` when it cannot be.
@@ -249,8 +230,8 @@ int runMindDiff(const GlobalOptions& options, const std::string& a, const std::s
                 std::ostream& out, std::ostream& err) {
   const std::string pathA = absolutePath(a);
   const std::string pathB = absolutePath(b);
-  ScratchFolder scratchA;
-  ScratchFolder scratchB;
+  ScratchFolder scratchA("vesko-diff-");
+  ScratchFolder scratchB("vesko-diff-");
   // The two minds load side by side (each Brain is on its own); messages are
   // collected apart and told in order.
   std::ostringstream errA;

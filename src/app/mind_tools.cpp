@@ -10,6 +10,7 @@
 #include "app/advanced_source.h"
 #include "app/distribution.h"
 #include "app/file_io.h"
+#include "app/scratch_folder.h"
 #include "app/working_folder.h"
 #include "learning/mind_builder.h"
 #include "storage/bank_files.h"
@@ -48,26 +49,6 @@ int makeFromDefaults(const Workspace& workspace, const GlobalOptions& options, c
   }
   return 0;
 }
-
-// A folder of its own under the system's temporary folder, removed with it.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::error_code error;
-    std::string pattern = (fs::temp_directory_path(error) / "vesko-XXXXXX").string();
-    if (!error && ::mkdtemp(pattern.data()) != nullptr) path_ = pattern + "/";
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code error;
-    if (!path_.empty()) fs::remove_all(path_, error);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 // The lines of one member of a mind file, read as the loader reads them.
 std::vector<std::string> memberLines(const std::string& mind, const std::string& member) {
